@@ -1,0 +1,116 @@
+// drwa-host: a stand-in host for the plugin library. It loads the library the
+// way a mail client does, through its exports only, and offers each host
+// action as a command.
+#include <unistd.h>
+
+#include <array>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host_context.h"
+#include "terminal_text.h"
+
+namespace drwa_host {
+namespace {
+
+constexpr std::array kCommands{
+    Command{"info", "info                  name, version, author, thread support, columns", RunInfo},
+};
+
+void Usage(FILE* out) {
+    std::fprintf(out,
+                 "usage: drwa-host [--lib PATH] [--account ACCOUNT.ini] [--dummy-domain @DOMAIN]\n"
+                 "                 [--mode N] [--trace FILE] COMMAND [ARGS...]\n\ncommands:\n");
+    for (const auto& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
+}
+
+// The library beside this program, where the build and an install put it.
+std::string DefaultLibrary() {
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "libdrwa_plugin.so";
+    return (self.parent_path() / "libdrwa_plugin.so").string();
+}
+
+struct Options {
+    std::string lib = DefaultLibrary();
+    std::optional<std::string> account, dummy_domain, trace;
+    std::optional<int32_t> mode;
+    std::vector<std::string> rest;
+};
+
+Options Parse(int argc, char** argv) {
+    Options o;
+    int i = 1;
+    auto value = [&](const char* flag) -> std::string {
+        if (i + 1 >= argc) throw std::runtime_error(std::string(flag) + " needs a value");
+        return argv[++i];
+    };
+    for (; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--lib") o.lib = value("--lib");
+        else if (a == "--account") o.account = value("--account");
+        else if (a == "--dummy-domain") o.dummy_domain = value("--dummy-domain");
+        else if (a == "--trace") o.trace = value("--trace");
+        else if (a == "--mode") o.mode = std::stoi(value("--mode"));
+        else if (a == "-h" || a == "--help") {
+            Usage(stdout);
+            std::exit(0);
+        } else if (a.rfind("--", 0) == 0) throw std::runtime_error("unknown option " + a);
+        else break;
+    }
+    for (; i < argc; ++i) o.rest.emplace_back(argv[i]);
+    return o;
+}
+
+}  // namespace
+
+const char* HostContext::Account() const {
+    if (!account) throw std::runtime_error("this command needs --account ACCOUNT.ini");
+    return account->c_str();
+}
+
+}  // namespace drwa_host
+
+int main(int argc, char** argv) {
+    using namespace drwa_host;
+    try {
+        Options o = Parse(argc, argv);
+        if (o.rest.empty()) {
+            Usage(stderr);
+            return 2;
+        }
+        const Command* command = nullptr;
+        for (const auto& c : kCommands)
+            if (o.rest[0] == c.name) command = &c;
+        if (!command) {
+            std::fprintf(stderr, "drwa-host: unknown command %s\n", o.rest[0].c_str());
+            Usage(stderr);
+            return 2;
+        }
+
+        PluginLibrary library(o.lib);
+        HostContext host{library, std::nullopt, o.trace};
+        if (o.account) {
+            // A mail client hands the library full paths; so do we.
+            host.account = ToCp932(std::filesystem::absolute(*o.account).lexically_normal().string());
+        }
+        if (o.dummy_domain &&
+            library.Get<decltype(SetDummyDomain)>("SetDummyDomain")(ToCp932(*o.dummy_domain).c_str()) != 0)
+            throw std::runtime_error("SetDummyDomain failed");
+        if (o.mode && library.Get<decltype(SetRecSendMode)>("SetRecSendMode")(*o.mode) != 0)
+            throw std::runtime_error("SetRecSendMode failed");
+
+        std::vector<std::string> args(o.rest.begin() + 1, o.rest.end());
+        return command->run(host, args);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "drwa-host: %s\n", e.what());
+        return 2;
+    }
+}

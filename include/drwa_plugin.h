@@ -1,0 +1,83 @@
+/*
+ * The host-facing interface of the DRWA plugin library.
+ *
+ * A host mail client loads the library and calls these functions on its own
+ * thread. Texts are zero-terminated Shift_JIS (CP932). Status functions return
+ * 0 on success and 1 on failure; after a failure GetPluginLastError gives the
+ * message. On 32-bit Windows every function uses the stdcall convention.
+ */
+#ifndef DRWA_PLUGIN_H
+#define DRWA_PLUGIN_H
+
+#include <stdint.h>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define DRWA_CALL __stdcall
+#else
+#define DRWA_CALL
+#endif
+
+#if defined(_WIN32)
+#define DRWA_EXPORT __declspec(dllexport)
+#else
+#define DRWA_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The host's window handle: owner of every dialog and message box. */
+typedef void* DrwaWindow;
+
+/* One column of the host's group list, laid out without padding (264 bytes). */
+#pragma pack(push, 1)
+typedef struct GroupColumn {
+    int32_t format;  /* display code handed to the host */
+    int32_t width;   /* 0 for a column the library does not use */
+    char title[256]; /* zero-terminated, at most 255 bytes of text */
+} GroupColumn;
+#pragma pack(pop)
+
+/* Copies the library's name and a zero into `name` (25 bytes); returns 24. */
+DRWA_EXPORT int32_t DRWA_CALL GetPluginName(char* name);
+
+/* Copies the version text and a zero into `version` (6 bytes); returns 5. */
+DRWA_EXPORT int32_t DRWA_CALL GetPluginVersion(char* version);
+
+/* Copies the author's name and a zero; returns its length in bytes. */
+DRWA_EXPORT int32_t DRWA_CALL GetPluginAuthor(char* author);
+
+/* Copies the last error (at most 255 bytes) and a zero into `text` (256
+   bytes); returns 0, or 1 when the error record cannot be read. */
+DRWA_EXPORT int32_t DRWA_CALL GetPluginLastError(char* text);
+
+/* Returns the account's receive thread count (THREAD_COUNT, default 1); 1 on
+   failure. */
+DRWA_EXPORT int32_t DRWA_CALL ThreadSupported(int32_t reserved, const char* account_path);
+
+/* Stores the domain used in group mail addresses (starting with "@"); 0, or 1
+   on failure. */
+DRWA_EXPORT int32_t DRWA_CALL SetDummyDomain(const char* domain);
+
+/* Stores the receive/send mode: 1 receives the posted-to groups right after
+   sending. Returns 0, or 1 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL SetRecSendMode(int32_t mode);
+
+/* Copies the four menu entries, each ended by CR LF, and a zero into `items`
+   (90 bytes); returns 89. The other arguments are reserved. */
+DRWA_EXPORT int32_t DRWA_CALL GetMenuItems(int32_t reserved1, int32_t reserved2, char* items,
+                                           int32_t reserved3, int32_t reserved4);
+
+/* Fills the seven columns of the host's group list (1848 bytes); returns 0, or
+   1 on failure. The first argument is reserved. */
+DRWA_EXPORT int32_t DRWA_CALL GetGroupColumns(int32_t reserved, GroupColumn* columns);
+
+/* Returns the number of groups of the account (GROUP_COUNT); 0 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL GetGroupCount(const char* account_path);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* DRWA_PLUGIN_H */

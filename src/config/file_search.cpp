@@ -1,0 +1,109 @@
+#include "config/file_search.h"
+
+#include <algorithm>
+
+#include "config/ini_file.h"
+#include "platform/files.h"
+
+namespace drwa::config {
+namespace {
+
+constexpr char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Case-insensitive ASCII suffix / prefix tests; the patterns are ASCII, and
+// they are applied to the native names before any conversion.
+bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
+    if (s.size() < suffix.size()) return false;
+    s = s.substr(s.size() - suffix.size());
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (Lower(s[i]) != Lower(suffix[i])) return false;
+    return true;
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    if (s.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (Lower(s[i]) != Lower(prefix[i])) return false;
+    return true;
+}
+
+bool Visible(std::string_view name) { return !name.empty() && name.front() != '.'; }
+
+bool MatchesPostRequest(std::string_view n) { return Visible(n) && EndsWithNoCase(n, ".cmw"); }
+bool MatchesArticle(std::string_view n) { return Visible(n) && EndsWithNoCase(n, ".cm$"); }
+bool MatchesPlugin(std::string_view n) { return Visible(n) && StartsWithNoCase(n, "cm_"); }
+
+// Listing order is the file system's; sort for results that do not depend on it.
+std::vector<platform::FolderEntry> SortedListing(std::string_view folder,
+                                                 platform::NameFilter match) {
+    auto entries = platform::ListFolder(folder, match);
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.name < b.name; });
+    return entries;
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(Lower(a[i]));
+        unsigned char y = static_cast<unsigned char>(Lower(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace
+
+void FindPostRequestFiles(std::string_view folder, std::vector<std::string>& found) {
+    for (const auto& entry : SortedListing(folder, MatchesPostRequest)) {
+        std::string path = platform::JoinPath(folder, entry.name);
+        if (entry.is_folder) FindPostRequestFiles(path, found);
+        else found.push_back(std::move(path));
+    }
+}
+
+void FindArticleFiles(std::string_view folder, std::vector<std::string>& found) {
+    for (const auto& entry : SortedListing(folder, MatchesArticle)) {
+        if (!entry.is_folder) found.push_back(platform::JoinPath(folder, entry.name));
+    }
+}
+
+std::string_view PluginExtension(PluginKind kind) {
+    switch (kind) {
+        case PluginKind::kPerl: return ".PL";
+        case PluginKind::kRuby: return ".RB";
+        case PluginKind::kExe: return ".EXE";
+    }
+    return "";
+}
+
+std::vector<ArticlePlugin> ListArticlePlugins(std::string_view plugin_folder) {
+    auto entries = platform::ListFolder(plugin_folder, MatchesPlugin);
+    // The order the plugins are met in decides which kind of a plugin stays.
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return CompareNoCase(a.name, b.name) < 0;
+    });
+    std::vector<ArticlePlugin> plugins;
+    for (const auto& entry : entries) {
+        if (entry.is_folder) continue;
+        std::string_view rest = std::string_view(entry.name).substr(3);
+        std::size_t dot = rest.rfind('.');
+        if (dot == std::string_view::npos) continue;
+        std::string_view ext = rest.substr(dot);
+        std::string_view name = rest.substr(0, dot);
+        PluginKind kind;
+        if (SameTextNoCase(ext, ".PL")) kind = PluginKind::kPerl;
+        else if (SameTextNoCase(ext, ".RB")) kind = PluginKind::kRuby;
+        else if (SameTextNoCase(ext, ".EXE")) kind = PluginKind::kExe;
+        else continue;
+        auto pos = std::lower_bound(plugins.begin(), plugins.end(), name,
+                                    [](const ArticlePlugin& p, std::string_view n) {
+                                        return CompareNoCase(p.name, n) < 0;
+                                    });
+        if (pos != plugins.end() && CompareNoCase(pos->name, name) == 0) continue;
+        plugins.insert(pos, ArticlePlugin{std::string(name), kind});
+    }
+    return plugins;
+}
+
+}  // namespace drwa::config

@@ -1,0 +1,57 @@
+#include "config/text_helpers.h"
+
+#include "common/error.h"
+#include "common/messages.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+namespace drwa::config {
+
+std::vector<std::string> SplitFields(std::string_view text, int n, bool escape) {
+    std::vector<std::string> fields;
+    std::string rest(text);
+    for (int i = 1; i < n; ++i) {
+        std::string probe = rest;
+        if (escape) {
+            // Searching a copy where "$," reads "$$" keeps the field's own text.
+            for (std::size_t at = probe.find("$,"); at != std::string::npos;
+                 at = probe.find("$,", at + 2)) {
+                probe[at + 1] = '$';
+            }
+        }
+        std::size_t comma = probe.find(',');
+        if (comma == std::string::npos) {
+            fields.push_back(std::move(rest));
+            rest.clear();
+        } else {
+            fields.push_back(rest.substr(0, comma));
+            rest.erase(0, comma + 1);
+        }
+    }
+    fields.push_back(std::move(rest));
+    return fields;
+}
+
+void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path) {
+    std::string out;
+    for (const auto& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    // Lines that themselves hold CR LF end up with LF alone, like the rest.
+    std::string lf;
+    lf.reserve(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n') continue;
+        lf += out[i];
+    }
+    try {
+        platform::WriteFileAtomic(path, lf);
+    } catch (const Error&) {
+        throw Error(FormatMessage(messages::kCannotWrite, std::string(path)));
+    }
+}
+
+std::string NewGuidString() { return platform::NewGuid(); }
+
+}  // namespace drwa::config

@@ -1,0 +1,23 @@
+// Small text helpers shared across the subsystems.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace drwa::config {
+
+// Exactly n fields (one when n < 1) split at commas; the last field keeps any
+// further commas, and missing fields are empty. With `escape`, "$," is a comma
+// inside a field: it never splits and stays in the field as "$,".
+std::vector<std::string> SplitFields(std::string_view text, int n, bool escape);
+
+// Writes the lines, each ended by LF, replacing the file whole or not at all.
+// Fails with "<path> に書き込めません".
+void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path);
+
+// A new group identity: 36 upper-case characters, or empty when none can be
+// made.
+std::string NewGuidString();
+
+}  // namespace drwa::config

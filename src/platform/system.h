@@ -1,0 +1,23 @@
+// Small system services: identities, time and the library's own module.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace drwa::platform {
+
+// A new random GUID as 36 upper-case characters in groups 8-4-4-4-12, without
+// braces; empty when none can be made.
+std::string NewGuid();
+
+// Milliseconds of a monotonic clock (unaffected by changes of the wall clock).
+std::uint64_t MonotonicMs();
+
+// The handle of the module that holds this code: its load address.
+std::uintptr_t ModuleHandle();
+
+// The full path of the module that holds this code (the plugin library when
+// loaded by a host), CP932.
+std::string ModulePath();
+
+}  // namespace drwa::platform
