@@ -30,6 +30,11 @@ extern "C" {
 /* The host's window handle: owner of every dialog and message box. */
 typedef void* DrwaWindow;
 
+/* The host's progress function: a status text, and a 32-bit flag that the
+   library clears before its first call; a non-zero low byte after a call asks
+   the library to stop. */
+typedef void(DRWA_CALL* ProgressCallback)(const char* text, int32_t* abort_flag);
+
 /* One column of the host's group list, laid out without padding (264 bytes). */
 #pragma pack(push, 1)
 typedef struct GroupColumn {

@@ -77,12 +77,12 @@ std::string GroupSection(int number) {
     return buf;
 }
 
-std::string ModuleSettingsPath() {
+std::string ModuleFileWith(std::string_view extension) {
     std::string path = platform::ModulePath();
     std::size_t slash = text::FindLastSjisChar(path, kPathDelimiter);
     std::size_t dot = path.rfind('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
-    return path + ".ini";
+    return path + std::string(extension);
 }
 
 }  // namespace drwa::config

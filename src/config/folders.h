@@ -46,7 +46,10 @@ inline constexpr std::string_view kOutboxFolder = "SMTP.BOX";
 // The section of group number n (1-based): at least five digits.
 std::string GroupSection(int number);
 
+// The library's own path with its extension replaced by `extension`.
+std::string ModuleFileWith(std::string_view extension);
+
 // The module settings file: the library's path with the extension ".ini".
-std::string ModuleSettingsPath();
+inline std::string ModuleSettingsPath() { return ModuleFileWith(".ini"); }
 
 }  // namespace drwa::config

@@ -32,12 +32,30 @@ std::vector<std::string> SplitFields(std::string_view text, int n, bool escape) 
     return fields;
 }
 
-void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path) {
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& line : lines) {
         out += line;
         out += "\r\n";
     }
+    return out;
+}
+
+void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path) {
+    std::string out = JoinLinesCrLf(lines);
     // Lines that themselves hold CR LF end up with LF alone, like the rest.
     std::string lf;
     lf.reserve(out.size());

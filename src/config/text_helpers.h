@@ -12,6 +12,13 @@ namespace drwa::config {
 // inside a field: it never splits and stays in the field as "$,".
 std::vector<std::string> SplitFields(std::string_view text, int n, bool escape);
 
+// The lines of a text: CR LF, LF and CR alone each end a line; a last line
+// without an end is a line too; an empty text has none.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// The lines, each followed by CR LF.
+std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+
 // Writes the lines, each ended by LF, replacing the file whole or not at all.
 // Fails with "<path> に書き込めません".
 void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path);

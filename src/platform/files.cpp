@@ -188,4 +188,20 @@ std::optional<FileStamp> StampOf(std::string_view path) {
 
 std::string LastSystemErrorText() { return ErrorText(errno); }
 
+LineLog::LineLog(std::string_view path) {
+    auto native = TryCp932ToUtf8(path);
+    if (native) fd_ = ::open(native->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+LineLog::~LineLog() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void LineLog::Write(std::string_view line) {
+    if (fd_ < 0) return;
+    std::string l(line);
+    l += "\r\n";
+    WriteAll(fd_, l);
+}
+
 }  // namespace drwa::platform

@@ -80,6 +80,21 @@ struct FileStamp {
 };
 std::optional<FileStamp> StampOf(std::string_view path);
 
+// A file written line by line, each line on disk before the next call; for
+// logs that must survive a crash of the process.
+class LineLog {
+public:
+    // Creates or truncates the file; a log that cannot be opened writes nothing.
+    explicit LineLog(std::string_view path);
+    ~LineLog();
+    LineLog(const LineLog&) = delete;
+    LineLog& operator=(const LineLog&) = delete;
+    void Write(std::string_view line);  // appends line + CR LF
+
+private:
+    int fd_ = -1;
+};
+
 // The text of the calling thread's last system error (errno), CP932.
 std::string LastSystemErrorText();
 

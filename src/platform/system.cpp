@@ -26,6 +26,14 @@ std::uint64_t MonotonicMs() {
     return static_cast<std::uint64_t>(ts.tv_sec) * 1000 + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000;
 }
 
+LocalTime LocalNow() {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                     tm.tm_sec,         tm.tm_wday,    tm.tm_gmtoff};
+}
+
 namespace {
 const Dl_info& ThisModule() {
     static const Dl_info info = [] {

@@ -13,6 +13,15 @@ std::string NewGuid();
 // Milliseconds of a monotonic clock (unaffected by changes of the wall clock).
 std::uint64_t MonotonicMs();
 
+// The local wall-clock time, with the offset of the local zone from UTC.
+struct LocalTime {
+    int year = 0, month = 0, day = 0;  // month 1..12
+    int hour = 0, minute = 0, second = 0;
+    int weekday = 0;                   // 0 = Sunday
+    long utc_offset_seconds = 0;       // east of UTC is positive
+};
+LocalTime LocalNow();
+
 // The handle of the module that holds this code: its load address.
 std::uintptr_t ModuleHandle();
 

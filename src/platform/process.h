@@ -1,0 +1,55 @@
+// Child processes with piped output, in a process group of their own, so that
+// a break reaches the program and whatever it started.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace drwa::platform {
+
+class ChildProcess {
+  public:
+    // Starts the command line (CP932, split by the Windows quoting rules) in
+    // `folder`, with standard output and standard error piped to us and
+    // standard input from /dev/null. A program named "x.exe" that does not
+    // exist is looked for as "x" as well. Throws drwa::Error with the system's
+    // reason when the program cannot be started.
+    ChildProcess(std::string_view command_line, std::string_view folder);
+    // Reaps the process if it has ended; a process still running is left to
+    // run and reaped by a later start (never killed here).
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    std::uint32_t id() const { return static_cast<std::uint32_t>(pid_); }
+
+    // Blocks until output is waiting, the process ends, or `timeout_ms`
+    // passes (0 = just look). Never blocks past the timeout.
+    void Wait(int timeout_ms);
+
+    // Appends every byte waiting on each pipe, without blocking.
+    void Drain(std::string& out, std::string& err);
+
+    // True once the process has ended; its exit code is then known: the
+    // program's own, or 128 + the signal that ended it.
+    bool HasExited();
+    std::optional<int> ExitCode() const { return exit_code_; }
+
+    // The console break: SIGINT to the whole process group.
+    void Break();
+    // SIGKILL to the whole process group: the last resort of a time limit.
+    void Kill();
+
+  private:
+    pid_t pid_ = -1;
+    int out_fd_ = -1;
+    int err_fd_ = -1;
+    int pid_fd_ = -1;
+    std::optional<int> exit_code_;
+};
+
+}  // namespace drwa::platform

@@ -1,0 +1,86 @@
+#include "receive/console_thread.h"
+
+#include <cstdio>
+
+#include "config/folders.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+#include <optional>
+
+namespace drwa::receive {
+namespace {
+
+// "yy/mm/dd hh:nn:ss", local time.
+std::string TimeStamp() {
+    const platform::LocalTime t = platform::LocalNow();
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d %02d:%02d:%02d", t.year % 100, t.month, t.day,
+                  t.hour, t.minute, t.second);
+    return buf;
+}
+
+}  // namespace
+
+PluginConsole::PluginConsole()
+    : title_("KVT7R_DRWA_PLUGIN_PLUGIN_CONSOLE:" + std::to_string(platform::ModuleHandle())) {}
+
+bool PluginConsole::Hide() {
+    const bool was_visible = visible_;
+    visible_ = false;
+    return !was_visible;
+}
+
+TConsoleThread::TConsoleThread(PluginConsole& console)
+    : console_(console),
+      log_path_(config::ModuleFileWith(".log")),
+      log_(config::IniFile(config::ModuleSettingsPath())
+               .ReadBool(config::keys::kGeneral, config::keys::kLog, false)),
+      thread_([this] { Execute(); }) {}
+
+TConsoleThread::~TConsoleThread() {
+    {
+        std::lock_guard lock(mutex_);
+        terminated_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+bool TConsoleThread::finished() const {
+    std::lock_guard lock(mutex_);
+    return finished_;
+}
+
+bool TConsoleThread::Pause(int ms) {
+    std::unique_lock lock(mutex_);
+    return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return terminated_; });
+}
+
+void TConsoleThread::Execute() {
+    std::optional<platform::LineLog> log;
+    if (log_) log.emplace(log_path_);
+    auto write = [&](const std::string& what) {
+        if (log) log->Write(TimeStamp() + ":" + what);
+    };
+    write("ThreadStart");
+    int successes = 0;
+    for (;;) {
+        write(std::to_string(successes));
+        if (!console_.Hide()) {
+            write("Failure");
+            if (!Pause(kFailurePauseMs)) break;
+            continue;
+        }
+        write("Success");
+        if (!Pause(kSuccessPauseMs)) break;
+        if (++successes > kSuccessesToEnd) break;
+    }
+    write("ThreadFinish");
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+}
+
+}  // namespace drwa::receive

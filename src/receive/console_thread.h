@@ -1,0 +1,63 @@
+// The library's plugin console and the thread that keeps it hidden.
+//
+// Plugins share one console of the library's process, through which the
+// breaks reach them. Where consoles are windows, the thread hides it as soon
+// as it appears and keeps an eye on it for a while. Here plugins get pipes and
+// a process group instead, and the console has no window that could show; the
+// thread still runs its course and writes its log when the module settings ask
+// for one, so the log means the same on every platform.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace drwa::receive {
+
+// The console of the loaded library, titled
+// "KVT7R_DRWA_PLUGIN_PLUGIN_CONSOLE:" + module handle.
+class PluginConsole {
+  public:
+    PluginConsole();
+    const std::string& title() const { return title_; }
+    // Hides the console; true only when it was found and was not visible.
+    bool Hide();
+
+  private:
+    std::string title_;
+    bool visible_ = false;
+};
+
+class TConsoleThread {
+  public:
+    // Starts at once. Reads the LOG switch of the module settings file.
+    explicit TConsoleThread(PluginConsole& console);
+    // Tells the thread to end and waits for it.
+    ~TConsoleThread();
+    TConsoleThread(const TConsoleThread&) = delete;
+    TConsoleThread& operator=(const TConsoleThread&) = delete;
+
+    // Successes after which the thread ends on its own, and its pauses.
+    static constexpr int kSuccessesToEnd = 10;
+    static constexpr int kSuccessPauseMs = 1500;
+    static constexpr int kFailurePauseMs = 100;
+
+    bool finished() const;
+
+  private:
+    void Execute();
+    // Sleeps unless told to terminate first; false when told.
+    bool Pause(int ms);
+
+    PluginConsole& console_;
+    const std::string log_path_;
+    const bool log_;
+    mutable std::mutex mutex_;  // guards terminated_ and finished_
+    std::condition_variable wake_;
+    bool terminated_ = false;
+    bool finished_ = false;
+    std::thread thread_;  // last: starts once everything above is set
+};
+
+}  // namespace drwa::receive
