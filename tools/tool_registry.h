@@ -4,10 +4,24 @@
 
 #include <array>
 
+#include "text_commands.h"
 #include "tool_commands.h"
 
 namespace drwa_tool {
 
-inline constexpr std::array<ToolCommand, 0> kToolCommands{};
+inline constexpr std::array kToolCommands{
+    ToolCommand{"detect", "detect [FILE]                 the detected code, 0 to 6", RunDetect},
+    ToolCommand{"convert",
+                "convert --to 2|4|5 [FILE]     the whole input converted "
+                "(2 ISO-2022-JP, 4 EUC-JP, 5 Shift_JIS)",
+                RunConvert},
+    ToolCommand{"encode-header",
+                "encode-header [FILE]          each line MIME-encoded as a header line",
+                RunEncodeHeader},
+    ToolCommand{"decode-header",
+                "decode-header [FILE]          each line decoded and converted to Shift_JIS",
+                RunDecodeHeader},
+    ToolCommand{"b64name", "b64name encode|decode TEXT    the file-name-safe Base64", RunB64Name},
+};
 
 }  // namespace drwa_tool
