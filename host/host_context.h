@@ -2,6 +2,8 @@
 // options of the command line.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,5 +31,18 @@ struct Command {
 };
 
 int RunInfo(HostContext&, const std::vector<std::string>&);
+
+// The group commands. Group numbers are the host's 0-based indexes.
+int RunGroups(HostContext&, const std::vector<std::string>&);
+int RunEnable(HostContext&, const std::vector<std::string>&);
+int RunDisable(HostContext&, const std::vector<std::string>&);
+int RunDelete(HostContext&, const std::vector<std::string>&);
+int RunCheck(HostContext&, const std::vector<std::string>&);
+int RunMenu(HostContext&, const std::vector<std::string>&);
+
+// args[first..] as 32-bit numbers; throws std::runtime_error on anything else.
+std::vector<int32_t> ParseGroupIndexes(const std::vector<std::string>& args, std::size_t first);
+// Prints the library's last error on standard error; returns 1.
+int ReportFailure(const HostContext& host);
 
 }  // namespace drwa_host

@@ -21,6 +21,12 @@ namespace {
 
 constexpr std::array kCommands{
     Command{"info", "info                  name, version, author, thread support, columns", RunInfo},
+    Command{"groups", "groups                index, name, read position, enabled", RunGroups},
+    Command{"enable", "enable N...           enable the groups for receiving", RunEnable},
+    Command{"disable", "disable N...          disable the groups", RunDisable},
+    Command{"delete", "delete N...           delete the groups (asks first: y = OK)", RunDelete},
+    Command{"check", "check ADDRESS         1 if ADDRESS is an enabled group's address, else 0", RunCheck},
+    Command{"menu", "menu ITEM N...        menu entry ITEM (0 URL, 1 folder, 2 error log, 3 send log)", RunMenu},
 };
 
 void Usage(FILE* out) {

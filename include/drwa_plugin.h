@@ -81,6 +81,39 @@ DRWA_EXPORT int32_t DRWA_CALL GetGroupColumns(int32_t reserved, GroupColumn* col
 /* Returns the number of groups of the account (GROUP_COUNT); 0 on failure. */
 DRWA_EXPORT int32_t DRWA_CALL GetGroupCount(const char* account_path);
 
+/* Fills the seven column values of group `index` (0-based): its folder name and
+   read position into `name` and `text2` (256 bytes each, at most 255 bytes of
+   text), 0 into the numbers and empty texts into `text1` and `text3`; an index
+   without a group gives empty texts. Returns 0, or 1 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL GetGroupProperty(const char* account_path, int32_t index, char* name,
+                                               int32_t* number1, int32_t* number2,
+                                               int32_t* number3, char* text1, char* text2,
+                                               char* text3);
+
+/* Returns 1 if group `index` is enabled for receiving, else 0; 0 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL GetGroupEnabled(const char* account_path, int32_t index);
+
+/* Enables (1) or disables (0) the listed groups in order, stopping at the first
+   index without a group; returns 0, or 1 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL SetGroupEnabled(const char* account_path, const int32_t* groups,
+                                              int32_t count, int32_t enabled);
+
+/* Asks the user, then moves the listed groups' folders to the trash (removes
+   them for good while Shift is held) and rebuilds the group list; the host must
+   read the list again. Returns 0, also when the user cancels, or 1 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL DeleteGroup(DrwaWindow window, const char* account_path,
+                                          const int32_t* groups, int32_t count);
+
+/* Returns 1 if `address` is the group address of an enabled group of the
+   account whose board file exists, else 0; 0 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL CheckGroup(const char* account_path, const char* address);
+
+/* Runs menu entry `item` (see GetMenuItems) for each listed group: opens its
+   board URL, folder, error log or send log with the desktop's default handler
+   when there is one. Always returns 0 and reports nothing. */
+DRWA_EXPORT int32_t DRWA_CALL OnMenuItemClick(DrwaWindow window, const char* account_path,
+                                              int32_t item, const int32_t* groups, int32_t count);
+
 #ifdef __cplusplus
 }
 #endif
