@@ -43,7 +43,9 @@ TEST(Base64, DecoderSkipsWhatIsNotInTheAlphabet) {
         {"foobar", "Zm9v\nYmFy\r\n"},
         // Blanks and foreign bytes inside a group are skipped, not decoded as
         // whatever a table slot happens to hold.
-        {"foobar", "Zm 9v*Ym\x80" "Fy"},
+        {"foobar",
+         "Zm 9v*Ym\x80"
+         "Fy"},
         // Each "=" closes its group: words encoded one by one decode one by one.
         {"AA", "QQ==QQ=="},
         {"foo", "Zm9v===="},
