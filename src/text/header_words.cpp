@@ -24,6 +24,21 @@ constexpr char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
 }
 
+// End of the run of Japanese characters starting at `i`. A double-byte
+// character is taken whole, so a trail byte that looks like ASCII ("\",
+// letters) never splits the run.
+std::size_t JapaneseRunEnd(std::string_view line, std::size_t i) {
+    while (i < line.size() && IsJapaneseStart(static_cast<unsigned char>(line[i]))) {
+        i += IsHalfWidthKatakana(static_cast<unsigned char>(line[i])) ? 1 : SjisCharLength(line, i);
+    }
+    return i;
+}
+
+std::size_t BlanksEnd(std::string_view line, std::size_t i) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    return i;
+}
+
 // Position of the word marker at or after `from`, letters in any case.
 std::size_t FindWordStart(std::string_view line, std::size_t from) {
     while (from < line.size()) {
@@ -49,12 +64,15 @@ std::string EncodeHeaderLine(std::string_view line) {
         out.append(line.substr(i, end - i));
         i = end;
         if (i == line.size()) break;
-        // A double-byte character is taken whole, so a trail byte that looks
-        // like ASCII ("\", letters) never splits the run.
-        while (end < line.size() && IsJapaneseStart(static_cast<unsigned char>(line[end]))) {
-            end += IsHalfWidthKatakana(static_cast<unsigned char>(line[end]))
-                       ? 1
-                       : SjisCharLength(line, end);
+        end = JapaneseRunEnd(line, i);
+        // Blanks between two runs go inside one word: mail readers drop the
+        // white space between adjacent encoded words (RFC 2047), so two words
+        // would lose the blank that separated the runs.
+        for (std::size_t next = BlanksEnd(line, end);
+             next > end && next < line.size() &&
+             IsJapaneseStart(static_cast<unsigned char>(line[next]));
+             next = BlanksEnd(line, end)) {
+            end = JapaneseRunEnd(line, next);
         }
         out.append(kWordStart);
         out.append(EncodeBase64(ShiftJisToIso2022Jp(line.substr(i, end - i))));

@@ -9,8 +9,9 @@ namespace drwa::text {
 
 // A Shift_JIS header line (name included) as ASCII: every maximal run of
 // Japanese characters (double-byte characters and half-width katakana) becomes
-// one encoded word, everything else stays as it is. No length limit, no
-// folding: "Subject: テスト" is "Subject: " and one word.
+// one encoded word, everything else stays as it is. Blanks between two runs
+// join them into one word, so that readers keep the blank. No length limit,
+// no folding: "Subject: テスト" is "Subject: " and one word.
 std::string EncodeHeaderLine(std::string_view sjis_line);
 
 // The line with every "=?ISO-2022-JP?B?...?=" word (marker in any letter case)

@@ -21,9 +21,14 @@ TEST(EncodeHeaderLine, OneWordPerJapaneseRun) {
     const Case cases[] = {
         {"plain line unchanged", "Subject: test", "Subject: test"},
         {"one run", "Subject: テスト", "Subject: =?ISO-2022-JP?B?GyRCJUYlOSVIGyhK?="},
-        // The blank between two runs is a plain run of its own.
-        {"two runs", "漢字 かな",
-         "=?ISO-2022-JP?B?GyRCNEE7ehsoSg==?= =?ISO-2022-JP?B?GyRCJCskShsoSg==?="},
+        // Blanks between two runs go inside one word: readers drop white
+        // space between adjacent words, and the blank would be lost.
+        {"blank between runs", "漢字 かな", "=?ISO-2022-JP?B?GyRCNEE7ehsoSiAbJEIkKyRKGyhK?="},
+        {"blanks and tab between runs", "漢字 \t かな",
+         "=?ISO-2022-JP?B?GyRCNEE7ehsoSiAJIBskQiQrJEobKEo=?="},
+        // Blanks before plain text, or at the end, stay outside.
+        {"blank before ASCII", "漢 x", "=?ISO-2022-JP?B?GyRCNEEbKEo=?= x"},
+        {"trailing blank", "漢 ", "=?ISO-2022-JP?B?GyRCNEEbKEo=?= "},
         // Half-width katakana are Japanese and come out full-width.
         {"katakana run", "ｱ", "=?ISO-2022-JP?B?GyRCJSIbKEo=?="},
         // 表 ends in 0x5C and ソ in 0x5C: the run is not cut at the trail byte.
@@ -56,7 +61,10 @@ TEST(DecodeHeaderLine, ReplacesWordsWithTheirJisBytes) {
         // An unclosed word loses its marker; the rest of the line is kept.
         {"unclosed word", "a =?ISO-2022-JP?B?GyRC", "a GyRC"},
         {"CR LF in the Base64", "=?ISO-2022-JP?B?GyRCJUYl\r\nOSVIGyhK?=", "\x1B$B%F%9%H\x1B(J"},
-        {"empty word", "=?ISO-2022-JP?B?" "?=", "\x1B(J"},
+        {"empty word",
+         "=?ISO-2022-JP?B?"
+         "?=",
+         "\x1B(J"},
     };
     for (const auto& c : cases) EXPECT_EQ(DecodeHeaderLine(c.line), c.expected) << c.what;
 }
