@@ -83,6 +83,7 @@ TEST(HeaderWords, EncodedLinesDecodeBackToShiftJis) {
         "From: 山田 太郎 <taro@example.jp>",
         "Subject: Re: [掲示板] ｶﾀｶﾅ と 表示",
         "To: plain@example.jp",
+        "Subject: ①②, Ⅰ and ㈱",  // CP932's NEC row 13: no peer knows it in JIS
     };
     const std::string full_width_kana = "Subject: Re: [掲示板] カタカナ と 表示";
     for (const auto& line : lines) {
