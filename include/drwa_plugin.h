@@ -114,6 +114,18 @@ DRWA_EXPORT int32_t DRWA_CALL CheckGroup(const char* account_path, const char* a
 DRWA_EXPORT int32_t DRWA_CALL OnMenuItemClick(DrwaWindow window, const char* account_path,
                                               int32_t item, const int32_t* groups, int32_t count);
 
+/* Runs the article plugins of the listed groups (0-based indexes) and turns
+   their new articles into mail files in the spool folder; status texts go to
+   `callback` (may be null), whose abort flag stops the receive. 0, or 1 on
+   failure or stop. The window is not used. */
+DRWA_EXPORT int32_t DRWA_CALL ReceiveOne(DrwaWindow window, const char* account_path,
+                                         const int32_t* groups, int32_t count,
+                                         ProgressCallback callback);
+
+/* ReceiveOne for every group of the account. */
+DRWA_EXPORT int32_t DRWA_CALL ReceiveAll(DrwaWindow window, const char* account_path,
+                                         ProgressCallback callback);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,5 +1,6 @@
 #include "config/ini_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -29,18 +30,20 @@ std::string_view OneLine(std::string_view value) {
 
 }  // namespace
 
-bool SameTextNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (text::IsSjisLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            // A trail byte may be an ASCII letter: compare the pair exactly.
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-            ++i;
-            continue;
-        }
-        if (Lower(a[i]) != Lower(b[i])) return false;
+int CompareTextNoCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    bool trail = false;  // a trail byte may be an ASCII letter: compared exactly
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(trail ? a[i] : Lower(a[i]));
+        const auto y = static_cast<unsigned char>(trail ? b[i] : Lower(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+        trail = !trail && text::IsSjisLeadByte(static_cast<unsigned char>(a[i]));
     }
-    return true;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool SameTextNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && CompareTextNoCase(a, b) == 0;
 }
 
 std::optional<std::int32_t> ParseIniInteger(std::string_view s) {

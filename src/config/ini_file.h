@@ -80,6 +80,8 @@ private:
 
 // Text and number helpers that other readers of settings-like text share.
 bool SameTextNoCase(std::string_view a, std::string_view b);
+// Orders texts as SameTextNoCase compares them: <0, 0 or >0.
+int CompareTextNoCase(std::string_view a, std::string_view b);
 std::optional<std::int32_t> ParseIniInteger(std::string_view text);
 
 }  // namespace drwa::config

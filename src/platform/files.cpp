@@ -145,6 +145,41 @@ void WriteFileAtomic(std::string_view path, std::string_view bytes) {
     if (::rename(tmp.c_str(), target.c_str()) != 0) fail(errno);
 }
 
+bool WriteNewFile(std::string_view path, std::string_view bytes) {
+    const fs::path target = NativePath(path);
+    auto fail = [&](int err) -> bool { throw Error(std::string(path) + ": " + ErrorText(err)); };
+
+    // An unnamed file in the target folder, given its name only once written:
+    // as cheap as a plain write, and the name appears with the whole content.
+    Fd fd(::open(target.parent_path().empty() ? "." : target.parent_path().c_str(),
+                 O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (fd.get() >= 0) {
+        if (!WriteAll(fd.get(), bytes)) return fail(errno);
+        char proc[64];
+        std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd.get());
+        if (::linkat(AT_FDCWD, proc, AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno == EEXIST) return false;
+        if (errno != ENOENT && errno != EXDEV && errno != EPERM) return fail(errno);
+    } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        return fail(errno);
+    }
+
+    // File systems without unnamed files: a hidden sibling, then a hard link.
+    const std::string tmp = HiddenSibling(target);
+    Fd tmp_fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (tmp_fd.get() < 0) return fail(errno);
+    bool written = WriteAll(tmp_fd.get(), bytes);
+    int err = errno;
+    if (written && ::link(tmp.c_str(), target.c_str()) != 0) {
+        written = false;
+        err = errno;
+    }
+    ::unlink(tmp.c_str());
+    if (!written && err == EEXIST) return false;
+    if (!written) return fail(err);
+    return true;
+}
+
 bool IsReadOnlyFile(std::string_view path) {
     struct stat st {};
     if (::stat(NativePath(path).c_str(), &st) != 0) return false;

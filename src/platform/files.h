@@ -44,6 +44,13 @@ std::optional<std::string> ReadFile(std::string_view path);
 // permissions. Throws drwa::Error with the system's reason on failure.
 void WriteFileAtomic(std::string_view path, std::string_view bytes);
 
+// Writes a new file whole or not at all, never replacing one: false when a
+// file of that name exists already. Readers of the folder never see the file
+// before it is complete. Not flushed to the disk: for files that come in
+// thousands (mails), where a crash of the process is the danger, not a power
+// cut. Throws drwa::Error with the system's reason on other failures.
+bool WriteNewFile(std::string_view path, std::string_view bytes);
+
 // True when the file exists and nobody may write it (no write permission bit at
 // all): the counterpart of the read-only attribute, which even root respects.
 bool IsReadOnlyFile(std::string_view path);

@@ -4,6 +4,7 @@
 #include <uuid/uuid.h>
 
 #include <cctype>
+#include <cerrno>
 #include <ctime>
 
 #include "platform/charset_edge.h"
@@ -24,6 +25,12 @@ std::uint64_t MonotonicMs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<std::uint64_t>(ts.tv_sec) * 1000 + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000;
+}
+
+void SleepMs(int ms) {
+    timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000};
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
 }
 
 LocalTime LocalNow() {

@@ -13,6 +13,9 @@ std::string NewGuid();
 // Milliseconds of a monotonic clock (unaffected by changes of the wall clock).
 std::uint64_t MonotonicMs();
 
+// Sleeps the calling thread.
+void SleepMs(int ms);
+
 // The local wall-clock time, with the offset of the local zone from UTC.
 struct LocalTime {
     int year = 0, month = 0, day = 0;  // month 1..12

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/system.h"
+#include "receive/job_status.h"
 #include "receive/post_request_pruner.h"
 #include "text/sjis_bytes.h"
 

@@ -1,0 +1,190 @@
+#include "convert/article_reader.h"
+
+#include <algorithm>
+
+#include "common/error.h"
+#include "convert/comma_text.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "text/code_conversions.h"
+#include "text/japanese_code.h"
+
+namespace drwa::convert {
+namespace {
+
+constexpr int kRetryPauseMs = 500;
+constexpr int kRetryLimitMs = 5000;
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A body line as mail text. After the whole file went to Shift_JIS, a line
+// whose bytes alone cannot tell EUC-JP from Shift_JIS (a run of half-width
+// katakana, say) is Shift_JIS all the same; left as it is it would put raw
+// 8-bit bytes into an ISO-2022-JP mail.
+std::string BodyToMail(std::string_view line) {
+    if (text::DetectJapaneseCode(line) == text::JapaneseCode::kUndecided)
+        return text::ShiftJisToIso2022Jp(line);
+    return text::ConvertJapaneseCode(line, text::JapaneseCode::kIso2022Jp);
+}
+
+class Reader {
+  public:
+    explicit Reader(ArticleSink& sink) : sink_(sink) {}
+
+    void Line(std::string_view line) {
+        if (in_body_) {
+            if (line == ".") {
+                sink_.EndRecord();
+                ClearRecord();
+                in_body_ = false;
+            } else {
+                sink_.BodyLine(BodyToMail(line));
+            }
+            return;
+        }
+        if (StartsWith(line, "#")) {
+            BoardLine(line);
+            return;
+        }
+        RecordLine(line);
+    }
+
+  private:
+    void BoardLine(std::string_view line) {
+        // A key with nothing after it leaves the value as it was.
+        if (line.size() <= 3) return;
+        std::string value(line.substr(3));
+        if (StartsWith(line, "#F:"))
+            board_.reply_template = std::move(value);
+        else if (StartsWith(line, "#P:"))
+            board_.post_template = std::move(value);
+        else if (StartsWith(line, "#T:"))
+            board_.title = std::move(value);
+    }
+
+    void RecordLine(std::string_view line) {
+        if (line.size() < 2 || line[1] != ':') return;
+        const std::string_view value = line.substr(2);
+        switch (line[0]) {
+            case 'S':
+                Status(value);
+                break;
+            case 'C':
+            case 'H':
+            case 'I':
+                PluginLine(line);
+                break;
+            case 'P':
+                if (!value.empty()) record_.post_template = std::string(value);
+                PluginLine(line);
+                break;
+            case 'F':
+                if (!value.empty()) record_.reply_template = std::string(value);
+                PluginLine(line);
+                break;
+            case 'T':
+                record_.title = std::string(value);
+                break;
+            case 'N':
+                record_.name = std::string(value);
+                break;
+            case 'E':
+                record_.email = std::string(value);
+                break;
+            case 'M':
+                in_body_ = true;
+                sink_.BeginRecord(board_, record_);
+                if (!value.empty()) sink_.BodyLine(BodyToMail(value));
+                break;
+            default:
+                break;
+        }
+    }
+
+    // Lines with nothing after the colon are no plugin header at all.
+    void PluginLine(std::string_view line) {
+        if (line.size() > 2) record_.plugin_lines.emplace_back(line);
+    }
+
+    void Status(std::string_view value) {
+        std::vector<std::string> f = SplitCommaText(value);
+        f.resize(5);
+        record_.number = std::move(f[0]);
+        record_.parent = std::move(f[1]);
+        record_.date = std::move(f[2]);
+        record_.time = std::move(f[3]);
+        record_.force_delivery = f[4].find('O') != std::string::npos;
+    }
+
+    // Number and parent carry over to a record without its own status line.
+    void ClearRecord() {
+        ArticleRecord next;
+        next.number = std::move(record_.number);
+        next.parent = std::move(record_.parent);
+        record_ = std::move(next);
+    }
+
+    ArticleSink& sink_;
+    BoardValues board_;
+    ArticleRecord record_;
+    bool in_body_ = false;
+};
+
+}  // namespace
+
+std::string PrepareArticleText(std::string_view bytes) {
+    // Lines end in CR LF before the conversion, whatever they ended in.
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 32);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\0') {
+            text += ' ';  // a NUL neither ends a line nor the file
+        } else if (c == '\r' || c == '\n') {
+            text += "\r\n";
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            text += c;
+        }
+    }
+    return text::ConvertJapaneseCode(text, text::JapaneseCode::kShiftJis);
+}
+
+std::vector<std::string> ReadArticleText(std::string_view text, ArticleSink& sink) {
+    Reader reader(sink);
+    std::vector<std::string_view> header;
+    std::size_t start = 0;
+    bool header_open = true;
+    auto take = [&](std::string_view line) {
+        if (header_open && StartsWith(line, "#"))
+            header.push_back(line);
+        else
+            header_open = false;
+        reader.Line(line);
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        take(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) take(text.substr(start));
+    // Only a file with records has a header block to write back: a file of
+    // "#" lines alone leaves the board file as it is.
+    if (header_open) return {};
+    return std::vector<std::string>(header.begin(), header.end());
+}
+
+std::string LoadArticleFile(std::string_view path) {
+    const std::uint64_t first = platform::MonotonicMs();
+    for (;;) {
+        if (auto bytes = platform::ReadFile(path)) return *std::move(bytes);
+        if (platform::MonotonicMs() - first >= kRetryLimitMs)
+            throw Error(std::string(path) + ": " + platform::LastSystemErrorText());
+        platform::SleepMs(kRetryPauseMs);
+    }
+}
+
+}  // namespace drwa::convert

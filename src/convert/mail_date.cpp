@@ -1,0 +1,103 @@
+#include "convert/mail_date.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+namespace drwa::convert {
+namespace {
+
+struct Date {
+    int year, month, day;
+};
+struct Time {
+    int hour, minute, second;
+};
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+// Decimal numbers separated by `sep`; nothing when any part is not one.
+std::optional<std::vector<int>> Numbers(std::string_view s, char sep) {
+    std::vector<int> out;
+    s = Trim(s);
+    if (s.empty()) return std::nullopt;
+    for (;;) {
+        std::size_t end = s.find(sep);
+        std::string_view part = Trim(s.substr(0, end));
+        if (part.empty() || part.size() > 4) return std::nullopt;
+        int v = 0;
+        for (char c : part) {
+            if (c < '0' || c > '9') return std::nullopt;
+            v = v * 10 + (c - '0');
+        }
+        out.push_back(v);
+        if (end == std::string_view::npos) return out;
+        s.remove_prefix(end + 1);
+    }
+}
+
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int DaysInMonth(int y, int m) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
+}
+
+std::optional<Date> ParseDate(std::string_view text, int current_year) {
+    auto n = Numbers(text, '/');
+    if (!n) return std::nullopt;
+    Date d{};
+    if (n->size() == 3)
+        d = {(*n)[0], (*n)[1], (*n)[2]};
+    else if (n->size() == 2)
+        d = {current_year, (*n)[0], (*n)[1]};  // month/day of this year
+    else
+        return std::nullopt;
+    if (d.year < 100 && (*n).size() == 3) d.year += current_year / 100 * 100;
+    if (d.year < 1 || d.month < 1 || d.month > 12 || d.day < 1 ||
+        d.day > DaysInMonth(d.year, d.month))
+        return std::nullopt;
+    return d;
+}
+
+std::optional<Time> ParseTime(std::string_view text) {
+    auto n = Numbers(text, ':');
+    if (!n || n->size() < 2 || n->size() > 3) return std::nullopt;
+    Time t{(*n)[0], (*n)[1], n->size() == 3 ? (*n)[2] : 0};
+    if (t.hour > 23 || t.minute > 59 || t.second > 59) return std::nullopt;
+    return t;
+}
+
+// 0 = Sunday, for the proleptic Gregorian calendar.
+int Weekday(const Date& d) {
+    static constexpr int kOffsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    int y = d.month < 3 ? d.year - 1 : d.year;
+    return (y + y / 4 - y / 100 + y / 400 + kOffsets[d.month - 1] + d.day) % 7;
+}
+
+}  // namespace
+
+std::string DateHeader(std::string_view date_text, std::string_view time_text,
+                       const platform::LocalTime& now) {
+    static constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const Date d = ParseDate(date_text, now.year).value_or(Date{now.year, now.month, now.day});
+    const Time t = ParseTime(time_text).value_or(Time{now.hour, now.minute, now.second});
+    const long offset_minutes = std::labs(now.utc_offset_seconds) / 60;
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "Date: %s, %d %s %04d %02d:%02d:%02d %c%02ld%02ld",
+                  kWeekdays[Weekday(d)], d.day, kMonths[d.month - 1], d.year, t.hour, t.minute,
+                  t.second, now.utc_offset_seconds < 0 ? '-' : '+', offset_minutes / 60,
+                  offset_minutes % 60);
+    return buf;
+}
+
+}  // namespace drwa::convert

@@ -1,0 +1,109 @@
+#include "receive/receive_driver.h"
+
+#include "common/error.h"
+#include "config/file_search.h"
+#include "config/folders.h"
+#include "config/ini_file.h"
+#include "config/proxy_settings.h"
+#include "config/settings_keys.h"
+#include "convert/comma_text.h"
+#include "receive/article_conversion.h"
+#include "receive/plugin_runner.h"
+#include "text/sjis_bytes.h"
+
+namespace drwa::receive {
+namespace {
+
+namespace keys = config::keys;
+
+// The command line of a group's plugin, by its kind.
+std::string PluginCommandLine(const config::IniFile& account, const config::IniFile& group) {
+    const std::string folder =
+        config::WithTrailingDelimiter(account.ReadString(keys::kPlugin, keys::kPluginFolder, ""));
+    const std::string plugin = folder + "cm_" + group.ReadString(keys::kBasic, keys::kLib, "");
+    switch (group.ReadInteger(keys::kBasic, keys::kLibType, 0)) {
+        case 1:
+            return convert::Quoted(
+                       account.ReadString(keys::kPlugin, keys::kPerlExe, keys::kDefaultPerlExe)) +
+                   " " + convert::Quoted(plugin + ".PL");
+        case 2:
+            return convert::Quoted(
+                       account.ReadString(keys::kPlugin, keys::kRubyExe, keys::kDefaultRubyExe)) +
+                   " -KS " + convert::Quoted(plugin + ".RB");
+        case 3:
+            return convert::Quoted(plugin + ".EXE");
+        default:
+            throw Error("プラグインが指定されていません");
+    }
+}
+
+// Plugins learn the proxy from their settings file; a proxy no longer in use
+// must not linger there.
+void HandOverProxy(const config::ProxyResult& proxy, config::IniFile& group) {
+    if (!proxy.host.empty() && proxy.port > 0)
+        group.WriteString(keys::kBasic, keys::kProxy,
+                          proxy.host + ":" + std::to_string(proxy.port));
+    else
+        group.DeleteKey(keys::kBasic, keys::kProxy);
+}
+
+void Tell(ProgressCallback callback, const std::string& text) {
+    if (!callback) return;
+    std::int32_t ignored = 0;
+    callback(text.c_str(), &ignored);
+}
+
+}  // namespace
+
+std::string AccountName(const std::string& account_path) {
+    const std::string folder = config::FolderOfFile(account_path);
+    const std::size_t at = text::FindLastSjisChar(folder, '/');
+    return at == std::string::npos ? folder : folder.substr(at + 1);
+}
+
+std::vector<ReceiveJob> BuildReceiveJobs(const std::string& account_path,
+                                         const std::vector<std::int32_t>& indexes,
+                                         ProgressCallback callback) {
+    const config::IniFile account(account_path);
+    const std::string data_folder = config::GetDataFolder(account);
+    std::vector<ReceiveJob> jobs;
+    for (std::int32_t index : indexes) {
+        const std::string folder_name = account.ReadString(
+            config::GroupSection(static_cast<int>(index) + 1), keys::kFolderName, "");
+        if (folder_name.empty()) continue;
+        config::IniFile group(config::FileIn(config::GroupFolder(data_folder, folder_name),
+                                             config::kGroupSettingsFile));
+        if (!group.ReadBool(keys::kBasic, keys::kBbsFolder, false)) continue;
+
+        ReceiveJob job;
+        job.AccountIniPath = account_path;
+        job.GroupIniPath = group.path();
+        job.Callback = callback;
+        job.SlotNumber = group.ReadInteger(keys::kOption, keys::kThreadNumber, 0);
+        HandOverProxy(config::LookUpProxy(account), group);
+        job.CommandLine = PluginCommandLine(account, group);
+        jobs.push_back(std::move(job));
+    }
+    return jobs;
+}
+
+void ReceiveGroups(const std::string& account_path, const std::vector<std::int32_t>& indexes,
+                   ProgressCallback callback) {
+    const std::string name = AccountName(account_path);
+    Tell(callback, name + "の受信を開始しました");
+    const config::IniFile account(account_path);
+    const bool convert_after_abort = account.ReadBool(keys::kPlugin, keys::kAbortTransLog, false);
+
+    std::vector<ReceiveJob> jobs = BuildReceiveJobs(account_path, indexes, callback);
+    for (ReceiveJob& job : jobs) {
+        if (!RunGroupPlugin(job)) {
+            // What the plugin fetched before the stop may still be wanted.
+            if (convert_after_abort) ConvertArticleFiles(job);
+            throw Error(name + "の受信は中止されました");
+        }
+        ConvertArticleFiles(job);
+    }
+    Tell(callback, name + "の受信は完了しました");
+}
+
+}  // namespace drwa::receive
