@@ -2,9 +2,13 @@
 // that detection and conversion run near memory speed there.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+static_assert(std::endian::native == std::endian::little,
+              "word scans read bytes in little-endian order");
 
 namespace drwa::text {
 
@@ -31,14 +35,6 @@ constexpr std::uint64_t HasByte(std::uint64_t w, unsigned char b) {
 
 }  // namespace scan_detail
 
-// First index at or after `i` whose byte is at or above 0x80; `n` if none.
-inline std::size_t SkipAscii(const unsigned char* p, std::size_t i, std::size_t n) {
-    using namespace scan_detail;
-    while (i + 8 <= n && (Load8(p + i) & kHighBits) == 0) i += 8;
-    while (i < n && p[i] < 0x80) ++i;
-    return i;
-}
-
 // First index at or after `i` whose byte is not plain text for detection: below
 // 0x08, ESC, or at or above 0x80; `n` if none.
 inline std::size_t SkipPlainText(const unsigned char* p, std::size_t i, std::size_t n) {
@@ -52,16 +48,48 @@ inline std::size_t SkipPlainText(const unsigned char* p, std::size_t i, std::siz
     return i;
 }
 
-// First index at or after `i` whose byte is `a` or `b` (any values); `n` if none.
-inline std::size_t FindEitherByte(const unsigned char* p, std::size_t i, std::size_t n,
-                                  unsigned char a, unsigned char b) {
+// Copies the bytes below 0x80 from `i` on, up to `end`, to `w` (moved on);
+// returns the index of the first byte not copied. Whole words are stored, so
+// `w` needs 8 bytes of room beyond what is copied.
+inline std::size_t CopyAscii(const unsigned char* p, std::size_t i, std::size_t end,
+                             unsigned char*& w) {
     using namespace scan_detail;
-    while (i + 8 <= n) {
-        const std::uint64_t w = Load8(p + i);
-        if (HasByte(w, a) || HasByte(w, b)) break;
+    while (i + 8 <= end) {
+        const std::uint64_t word = Load8(p + i);
+        std::memcpy(w, &word, 8);
+        if (const std::uint64_t high = word & kHighBits; high != 0) {
+            // Little-endian: the lowest set bit belongs to the first byte.
+            const auto ascii = static_cast<std::size_t>(std::countr_zero(high) / 8);
+            w += ascii;
+            return i + ascii;
+        }
+        w += 8;
         i += 8;
     }
-    while (i < n && p[i] != a && p[i] != b) ++i;
+    while (i < end && p[i] < 0x80) *w++ = p[i++];
+    return i;
+}
+
+// Copies the bytes from `i` on, up to `end` or the first byte equal to `a` or
+// `b`, to `w` (moved on); returns the index of the first byte not copied. Whole
+// words are stored, so `w` needs 8 bytes of room beyond what is copied.
+inline std::size_t CopyUntilEither(const unsigned char* p, std::size_t i, std::size_t end,
+                                   unsigned char*& w, unsigned char a, unsigned char b) {
+    using namespace scan_detail;
+    while (i + 8 <= end) {
+        const std::uint64_t word = Load8(p + i);
+        std::memcpy(w, &word, 8);
+        // The lowest flagged byte is always a true match (only bytes above a
+        // match can be flagged falsely).
+        if (const std::uint64_t found = HasByte(word, a) | HasByte(word, b); found != 0) {
+            const auto copied = static_cast<std::size_t>(std::countr_zero(found) / 8);
+            w += copied;
+            return i + copied;
+        }
+        w += 8;
+        i += 8;
+    }
+    while (i < end && p[i] != a && p[i] != b) *w++ = p[i++];
     return i;
 }
 

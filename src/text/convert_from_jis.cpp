@@ -3,9 +3,9 @@
 #include <string_view>
 
 #include "text/byte_scan.h"
-#include "text/byte_sink.h"
 #include "text/code_conversions.h"
-#include "text/jis_arithmetic.h"
+#include "text/jis_tables.h"
+#include "text/output_buffer.h"
 
 namespace drwa::text {
 namespace {
@@ -15,91 +15,88 @@ constexpr unsigned char kEsc = 0x1B;
 // Reads ISO-2022-JP loosely, as mail from every kind of sender arrives: ESC $
 // and any byte enters double-byte mode (JIS X 0208 in its 1978 and 1983
 // editions alike), ESC ( and any byte leaves it, any other escape sequence is
-// dropped without a change of mode.
-class JisReader {
-  public:
-    explicit JisReader(std::string_view text)
-        : p_(reinterpret_cast<const unsigned char*>(text.data())), n_(text.size()) {}
-
-    // Consumes every escape sequence at the cursor (a truncated one as far as
-    // it goes); false at the end of the text.
-    bool SkipEscapes() {
-        while (i_ < n_ && p_[i_] == kEsc) {
-            if (i_ + 1 < n_) {
-                if (p_[i_ + 1] == '$') double_byte_ = true;
-                if (p_[i_ + 1] == '(') double_byte_ = false;
-            }
-            i_ = std::min(i_ + 3, n_);
-        }
-        return i_ < n_;
+// dropped without a change of mode. A truncated sequence is consumed as far
+// as it goes. Returns the index after the sequence at `i`.
+inline std::size_t SkipEscape(const unsigned char* p, std::size_t i, std::size_t n,
+                              bool& double_byte) {
+    if (i + 1 < n) {
+        if (p[i + 1] == '$') double_byte = true;
+        if (p[i + 1] == '(') double_byte = false;
     }
-
-    bool double_byte() const { return double_byte_; }
-    const unsigned char* data() const { return p_; }
-    std::size_t size() const { return n_; }
-    std::size_t pos() const { return i_; }
-    void Seek(std::size_t i) { i_ = i; }
-
-    // The pair at the cursor; a missing trail byte at the end counts as 0.
-    BytePair TakePair() {
-        const BytePair pair{p_[i_], static_cast<unsigned char>(i_ + 1 < n_ ? p_[i_ + 1] : 0)};
-        i_ = std::min(i_ + 2, n_);
-        return pair;
-    }
-
-  private:
-    const unsigned char* p_;
-    std::size_t n_;
-    std::size_t i_ = 0;
-    bool double_byte_ = false;
-};
+    return std::min(i + 3, n);
+}
 
 }  // namespace
 
 std::string Iso2022JpToShiftJis(std::string_view jis) {
-    JisReader in(jis);
-    ByteSink out(jis.size());
-    while (in.SkipEscapes()) {
-        if (in.double_byte()) {
-            const BytePair j = in.TakePair();
-            const BytePair s = JisToShiftJis(j.first, j.second);
-            // The Shift_JIS text ends at its first NUL, wherever that comes
-            // from: callers hand it on as a C string.
-            if (s.first == 0) break;
-            out.Reserve(2);
-            out.Put(s.first);
-            if (s.second == 0) break;
-            out.Put(s.second);
-            continue;
+    const auto* p = reinterpret_cast<const unsigned char*>(jis.data());
+    const std::size_t n = jis.size();
+    OutputBuffer out(n + 16);
+    bool double_byte = false;
+    bool ended = false;  // a NUL was reached: the Shift_JIS text ends there
+    std::size_t i = 0;
+    while (i < n && !ended) {
+        const std::size_t limit = std::min(n, i + kConversionChunk);
+        // Never longer than the input: escapes vanish, pairs stay pairs.
+        unsigned char* w = out.Room(limit - i + kConversionSlack);
+        while (i < limit) {
+            const unsigned b = p[i];
+            if (b == kEsc) {
+                i = SkipEscape(p, i, n, double_byte);
+            } else if (double_byte) {
+                const unsigned trail = i + 1 < n ? p[i + 1] : 0;
+                const BytePair s = kJisTables.ToShiftJis(b, trail);
+                i += 2;
+                // The result ends at its first NUL, wherever that comes from:
+                // callers hand it on as a C string.
+                if (s.first == 0) {
+                    ended = true;
+                    break;
+                }
+                *w++ = s.first;
+                if (s.second == 0) {
+                    ended = true;
+                    break;
+                }
+                *w++ = s.second;
+            } else {
+                // Single-byte mode copies every byte, those at or above 0x80
+                // too, up to the next escape.
+                i = CopyUntilEither(p, i, limit, w, kEsc, 0);
+                if (i < limit && p[i] == 0) {
+                    ended = true;
+                    break;
+                }
+            }
         }
-        // Single-byte mode copies every byte, also those at or above 0x80.
-        const std::size_t start = in.pos();
-        const std::size_t end = FindEitherByte(in.data(), start, in.size(), kEsc, 0);
-        out.Append(jis.data() + start, end - start);
-        if (end < in.size() && in.data()[end] == 0) break;
-        in.Seek(end);
+        out.Commit(w);
     }
     return out.Take();
 }
 
 std::string Iso2022JpToEucJp(std::string_view jis) {
-    JisReader in(jis);
-    ByteSink out(jis.size());
-    while (in.SkipEscapes()) {
-        const std::size_t start = in.pos();
-        const std::size_t end = FindEitherByte(in.data(), start, in.size(), kEsc, kEsc);
-        if (!in.double_byte()) {
-            out.Append(jis.data() + start, end - start);
-        } else {
-            // Byte by byte: JIS bytes 0x21..0x7E gain the high bit, anything
-            // else (a stray line end) passes unchanged.
-            for (std::size_t i = start; i < end; ++i) {
-                const unsigned b = in.data()[i];
-                out.Reserve(1);
-                out.Put(b >= 0x21 && b <= 0x7E ? b | 0x80 : b);
+    const auto* p = reinterpret_cast<const unsigned char*>(jis.data());
+    const std::size_t n = jis.size();
+    OutputBuffer out(n + 16);
+    bool double_byte = false;
+    std::size_t i = 0;
+    while (i < n) {
+        const std::size_t limit = std::min(n, i + kConversionChunk);
+        unsigned char* w = out.Room(limit - i + kConversionSlack);
+        while (i < limit) {
+            const unsigned b = p[i];
+            if (b == kEsc) {
+                i = SkipEscape(p, i, n, double_byte);
+            } else if (double_byte) {
+                // Byte by byte: JIS bytes 0x21..0x7E gain the high bit,
+                // anything else (a stray line end) passes unchanged.
+                *w++ = static_cast<unsigned char>(b >= 0x21 && b <= 0x7E ? b | 0x80 : b);
+                i += 1;
+            } else {
+                i = CopyUntilEither(p, i, limit, w, kEsc, kEsc);
             }
         }
-        in.Seek(end);
+        out.Commit(w);
     }
     return out.Take();
 }

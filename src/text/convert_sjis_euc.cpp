@@ -1,11 +1,12 @@
 // EUC-JP to Shift_JIS and back.
+#include <algorithm>
 #include <string_view>
 
 #include "text/byte_scan.h"
-#include "text/byte_sink.h"
 #include "text/code_conversions.h"
 #include "text/halfwidth_kana.h"
-#include "text/jis_arithmetic.h"
+#include "text/jis_tables.h"
+#include "text/output_buffer.h"
 
 namespace drwa::text {
 namespace {
@@ -23,30 +24,34 @@ inline unsigned ByteAt(const unsigned char* p, std::size_t i, std::size_t n) {
 std::string EucJpToShiftJis(std::string_view euc) {
     const auto* p = reinterpret_cast<const unsigned char*>(euc.data());
     const std::size_t n = euc.size();
-    ByteSink out(n);
+    OutputBuffer out(n + 16);
     std::size_t i = 0;
     while (i < n) {
-        const std::size_t run_end = SkipAscii(p, i, n);
-        out.Append(euc.data() + i, run_end - i);
-        for (i = run_end; i < n && p[i] >= 0x80;) {
+        const std::size_t limit = std::min(n, i + kConversionChunk);
+        // Never longer than the input.
+        unsigned char* w = out.Room(limit - i + kConversionSlack);
+        while (i < limit) {
             const unsigned b = p[i];
-            out.Reserve(2);
-            if (b == 0x80 || b == 0xFF) {
+            if (b < 0x80) {
+                i = CopyAscii(p, i, limit, w);
+            } else if (b == 0x80 || b == 0xFF) {
                 // No EUC-JP character starts here: kept as it is.
-                out.Put(b);
+                *w++ = static_cast<unsigned char>(b);
                 i += 1;
             } else if (b == kEucKanaPrefix) {
                 // Half-width katakana lose their prefix; at the very end there
                 // is nothing to write.
-                if (i + 1 < n) out.Put(p[i + 1]);
+                if (i + 1 < n) *w++ = p[i + 1];
                 i += 2;
             } else {
-                const BytePair s = JisToShiftJis(b & 0x7F, ByteAt(p, i + 1, n) & 0x7F);
-                out.Put(s.first);
-                out.Put(s.second);
+                const BytePair s = kJisTables.ToShiftJis(b & 0x7F, ByteAt(p, i + 1, n) & 0x7F);
+                w[0] = s.first;
+                w[1] = s.second;
+                w += 2;
                 i += 2;
             }
         }
+        out.Commit(w);
     }
     return out.Take();
 }
@@ -54,25 +59,30 @@ std::string EucJpToShiftJis(std::string_view euc) {
 std::string ShiftJisToEucJp(std::string_view sjis) {
     const auto* p = reinterpret_cast<const unsigned char*>(sjis.data());
     const std::size_t n = sjis.size();
-    ByteSink out(n + n / 16);
+    OutputBuffer out(n + n / 16 + 16);
     std::size_t i = 0;
     while (i < n) {
-        const std::size_t run_end = SkipAscii(p, i, n);
-        out.Append(sjis.data() + i, run_end - i);
-        for (i = run_end; i < n && p[i] >= 0x80;) {
+        const std::size_t limit = std::min(n, i + kConversionChunk);
+        // Half-width katakana double in size.
+        unsigned char* w = out.Room(2 * (limit - i) + kConversionSlack);
+        while (i < limit) {
             const unsigned b = p[i];
-            out.Reserve(2);
-            if (IsHalfWidthKatakana(b)) {
-                out.Put(kEucKanaPrefix);
-                out.Put(b);
+            if (b < 0x80) {
+                i = CopyAscii(p, i, limit, w);
+            } else if (IsHalfWidthKatakana(b)) {
+                w[0] = kEucKanaPrefix;
+                w[1] = static_cast<unsigned char>(b);
+                w += 2;
                 i += 1;
             } else {
-                const BytePair j = ShiftJisToJis(b, ByteAt(p, i + 1, n));
-                out.Put(j.first | 0x80);
-                out.Put(j.second | 0x80);
+                const BytePair j = kJisTables.ToJis(b, ByteAt(p, i + 1, n));
+                w[0] = j.first | 0x80;
+                w[1] = j.second | 0x80;
+                w += 2;
                 i += 2;
             }
         }
+        out.Commit(w);
     }
     return out.Take();
 }
