@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "import_command.h"
 #include "text_commands.h"
 #include "tool_commands.h"
 
@@ -22,6 +23,11 @@ inline constexpr std::array kToolCommands{
                 "decode-header [FILE]          each line decoded and converted to Shift_JIS",
                 RunDecodeHeader},
     ToolCommand{"b64name", "b64name encode|decode TEXT    the file-name-safe Base64", RunB64Name},
+    ToolCommand{"import",
+                "import --account ACCOUNT.ini --group N [--dummy-domain @D] FILE...\n"
+                "                                article files or board logs into the account's "
+                "spool folder under group N's settings; the files are kept",
+                RunImport},
 };
 
 }  // namespace drwa_tool
