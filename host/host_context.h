@@ -40,6 +40,10 @@ int RunDelete(HostContext&, const std::vector<std::string>&);
 int RunCheck(HostContext&, const std::vector<std::string>&);
 int RunMenu(HostContext&, const std::vector<std::string>&);
 
+// Receiving, and handing the mails to a mail client.
+int RunReceive(HostContext&, const std::vector<std::string>&);
+int RunDeliver(HostContext&, const std::vector<std::string>&);
+
 // args[first..] as 32-bit numbers; throws std::runtime_error on anything else.
 std::vector<int32_t> ParseGroupIndexes(const std::vector<std::string>& args, std::size_t first);
 // Prints the library's last error on standard error; returns 1.

@@ -27,6 +27,8 @@ constexpr std::array kCommands{
     Command{"delete", "delete N...           delete the groups (asks first: y = OK)", RunDelete},
     Command{"check", "check ADDRESS         1 if ADDRESS is an enabled group's address, else 0", RunCheck},
     Command{"menu", "menu ITEM N...        menu entry ITEM (0 URL, 1 folder, 2 error log, 3 send log)", RunMenu},
+    Command{"receive", "receive [N...]        receive the groups (all without N); Ctrl-C stops", RunReceive},
+    Command{"deliver", "deliver --maildir DIR move the received mails into a Maildir", RunDeliver},
 };
 
 void Usage(FILE* out) {
