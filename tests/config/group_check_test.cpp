@@ -84,14 +84,6 @@ TEST(GroupCheck, FirstGroupWithTheGuidDecides) {
     EXPECT_FALSE(CheckGroup(acc.Account(), kOn + std::string(kDomain), kDomain));
 }
 
-TEST(GroupCheck, OnlyGroupsUpToTheCountAreLooked) {
-    GroupAccount acc(
-        "[PLUGIN]\r\nGROUP_COUNT=1\r\n[00001]\r\nFOLDER_NAME=OFF\r\n"
-        "[00002]\r\nFOLDER_NAME=ON\r\n");
-    acc.AddGroup("ON", "GUID=" + kOn + "\r\nBBSFOLDER=1\r\n");
-    EXPECT_FALSE(CheckGroup(acc.Account(), kOn + std::string(kDomain), kDomain));
-}
-
 TEST(GroupCheck, SourceNameOfUnevenLengthIsAnError) {
     const TwoGroups acc;
     try {

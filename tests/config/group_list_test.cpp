@@ -64,33 +64,6 @@ TEST(GroupList, SetEnabledStopsAtTheFirstIndexWithoutAGroup) {
     EXPECT_EQ(acc.GroupSetting("ONE", "BBSFOLDER"), "0");
 }
 
-TEST(GroupList, SetEnabledOfAGroupWhoseFolderIsGoneFails) {
-    GroupAccount acc(kThreeGroups);
-    acc.AddGroup("ONE", "BBSFOLDER=0\r\n");
-    try {
-        WriteGroupsEnabled(acc.Account(), std::vector<std::int32_t>{0, 1}, true);
-        FAIL() << "no error for the missing folder TWO";
-    } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("に書き込めません"), std::string::npos) << e.what();
-    }
-    EXPECT_EQ(acc.GroupSetting("ONE", "BBSFOLDER"), "1") << "the group before it stays written";
-}
-
-TEST(GroupList, PropertyIsTheNameAndReadPosition) {
-    GroupAccount acc(kThreeGroups);
-    acc.AddGroup("ONE", "PARAM2=120\r\n");
-    IniFile account = acc.Account();
-    GroupProperty one = ReadGroupProperty(account, 0);
-    EXPECT_EQ(one.name, "ONE");
-    EXPECT_EQ(one.read_position, "120");
-    GroupProperty two = ReadGroupProperty(account, 1);  // settings file missing
-    EXPECT_EQ(two.name, "TWO");
-    EXPECT_EQ(two.read_position, "");
-    GroupProperty none = ReadGroupProperty(account, 9);
-    EXPECT_EQ(none.name, "");
-    EXPECT_EQ(none.read_position, "");
-}
-
 TEST(GroupList, StoredNamesInsideTheDataFolder) {
     struct Case {
         std::string name;

@@ -105,17 +105,6 @@ TEST(GroupFolderName, RenameNeverReplacesAnExistingFolder) {
     EXPECT_EQ(current, "OLD");
 }
 
-TEST(GroupFolderName, RenameOfANestedGroupMovesItToTheTop) {
-    GroupAccount acc;
-    acc.AddGroup("A");
-    acc.AddGroup("A/X", "GUID=X\r\n");
-    FolderNameEdit edit{"Y", true};
-    std::string current = "A\\X";
-    CommitGroupFolderName(acc.DataFolder(), edit, current);
-    EXPECT_EQ(acc.GroupSetting("Y", "GUID"), "X");
-    EXPECT_FALSE(acc.Has("A/X"));
-}
-
 TEST(GroupFolderName, FolderThatCannotBeCreated) {
     GroupAccount acc;
     acc.folder.Write("BBS/News", "a file, not a folder");

@@ -68,20 +68,6 @@ TEST(GroupRegistry, RebuildListsGroupFoldersWithoutRegardToCase) {
     EXPECT_EQ(account.ReadString("00001", "FOLDER_NAME", ""), "a");
 }
 
-TEST(GroupRegistry, StaleSectionsBeyondTheNextOneStayOnDisk) {
-    GroupAccount acc;
-    for (const char* name : {"G1", "G2", "G3", "G4", "G5"}) acc.AddGroup(name);
-    IniFile account = acc.Account();
-    RebuildGroupRegistry(account);
-    ASSERT_EQ(GroupCount(account), 5);
-    std::filesystem::remove_all(acc.folder.native() / "BBS" / "G2");
-    std::filesystem::remove_all(acc.folder.native() / "BBS" / "G3");
-    RebuildGroupRegistry(account);
-    EXPECT_EQ(Listed(account), (std::vector<std::string>{"G1", "G4", "G5"}));
-    EXPECT_FALSE(account.SectionExists("00004"));
-    EXPECT_EQ(account.ReadString("00005", "FOLDER_NAME", ""), "G5");  // beyond GROUP_COUNT
-}
-
 TEST(GroupRegistry, NestedGroupGetsItsOwnIdentityOnce) {
     GroupAccount acc;
     const std::string parent_guid = "11111111-2222-3333-4444-555555555555";
@@ -161,14 +147,6 @@ TEST(GroupRegistry, LinkedFoldersAreFollowedButNeverLoop) {
     RebuildGroupRegistry(account);
     EXPECT_EQ(Listed(account), (std::vector<std::string>{"A", "EXT"}));
     EXPECT_EQ(acc.GroupSetting("A", "GUID"), guid);
-}
-
-TEST(GroupRegistry, MissingDataFolderIsAnEmptyList) {
-    GroupAccount acc("[PLUGIN]\r\nGROUP_COUNT=2\r\n[00001]\r\nFOLDER_NAME=GONE\r\n");
-    IniFile account = acc.Account();
-    RebuildGroupRegistry(account);
-    EXPECT_EQ(GroupCount(account), 0);
-    EXPECT_FALSE(account.SectionExists("00001"));
 }
 
 }  // namespace
