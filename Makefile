@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build test test-sanitize demo bench fuzz format clean
+.PHONY: all deps configure build test test-sanitize test-tsan demo bench fuzz format clean
 
 all: build
 
@@ -29,6 +29,15 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+# The receive pool's tests under ThreadSanitizer: no data race between the
+# workers and the host's thread.
+TSAN_BUILD ?= build-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DDRWA_TSAN=ON -DDRWA_BENCH=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target receive_pool_test receive_driver_test drwa_plugin
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+		ctest --output-on-failure -R '^(Pool|Receive)\.'
 
 demo: build
 	scripts/demo $(BUILD)

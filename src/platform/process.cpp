@@ -224,11 +224,19 @@ bool ChildProcess::HasExited() {
 }
 
 void ChildProcess::Break() {
-    if (pid_ > 0) ::kill(-pid_, SIGINT);
+    BreakProcessGroup(id());
 }
 
 void ChildProcess::Kill() {
-    if (pid_ > 0) ::kill(-pid_, SIGKILL);
+    KillProcessGroup(id());
+}
+
+void BreakProcessGroup(std::uint32_t pid) {
+    if (pid > 0) ::kill(-static_cast<pid_t>(pid), SIGINT);
+}
+
+void KillProcessGroup(std::uint32_t pid) {
+    if (pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
 }
 
 }  // namespace drwa::platform

@@ -52,4 +52,9 @@ class ChildProcess {
     std::optional<int> exit_code_;
 };
 
+// The console break and the last resort for a process group known only by its
+// leader's id (0 is no process and is ignored).
+void BreakProcessGroup(std::uint32_t pid);
+void KillProcessGroup(std::uint32_t pid);
+
 }  // namespace drwa::platform

@@ -98,11 +98,24 @@ class ErrorLogGuard {
     const RunState& st_;
 };
 
+// A worker that was told to stop stays with its plugin until the plugin has
+// ended, so that nothing keeps writing into the group folder unwatched; the
+// pool ends a plugin that ignores the break at its hard time limit.
+bool StopRun(ReceiveJob& job, RunState& st, platform::ChildProcess& child) {
+    if (job.Worker) {
+        while (!child.HasExited()) {
+            child.Wait(kIdleWaitMs);
+            child.Drain(st.output, st.errors);
+        }
+    }
+    return false;
+}
+
 bool FinishRun(ReceiveJob& job, RunState& st, platform::ChildProcess& child) {
     child.Drain(st.output, st.errors);
     // Whatever is left, several lines or a partial one, goes out as one status.
     st.status = st.output;
-    if (!st.status.empty() && !ReportPluginStatus(job, st, child)) return false;
+    if (!st.status.empty() && !ReportPluginStatus(job, st, child)) return StopRun(job, st, child);
 
     const int code = child.ExitCode().value_or(0);
     if (code != 0) throw Error("プラグインの実行エラー 終了コード:" + std::to_string(code));
@@ -134,10 +147,16 @@ bool RunGroupPlugin(ReceiveJob& job) {
 
     platform::ChildProcess child(job.CommandLine, st.group_folder);
     job.ProcessId = child.id();
+    if (job.Worker) job.Worker->PluginStarted(child.id());
     st.last_report_ms = platform::MonotonicMs();
 
     for (;;) {
         if (child.HasExited()) return FinishRun(job, st, child);
+        // Without a callback nothing is reported, so a worker looks here.
+        if (job.Worker && job.Worker->TerminateRequested()) {
+            child.Break();
+            return StopRun(job, st, child);
+        }
 
         int wait_ms = kIdleWaitMs;
         if (job.Callback && st.status == st.output) {
@@ -153,7 +172,7 @@ bool RunGroupPlugin(ReceiveJob& job) {
         for (std::size_t eol; (eol = st.output.find("\r\n")) != std::string::npos;) {
             st.status = st.output.substr(0, eol);
             st.output.erase(0, eol + 2);
-            if (!ReportPluginStatus(job, st, child)) return false;
+            if (!ReportPluginStatus(job, st, child)) return StopRun(job, st, child);
         }
 
         const std::uint64_t now = platform::MonotonicMs();
@@ -164,7 +183,7 @@ bool RunGroupPlugin(ReceiveJob& job) {
         st.status = st.output;
         if (silent >= static_cast<std::uint64_t>(kSilentReportMs) && st.status.empty())
             st.status = "3秒経過....";
-        if (!ReportPluginStatus(job, st, child)) return false;
+        if (!ReportPluginStatus(job, st, child)) return StopRun(job, st, child);
     }
 }
 

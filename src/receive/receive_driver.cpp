@@ -1,5 +1,7 @@
 #include "receive/receive_driver.h"
 
+#include <algorithm>
+
 #include "common/error.h"
 #include "config/file_search.h"
 #include "config/folders.h"
@@ -8,6 +10,7 @@
 #include "config/settings_keys.h"
 #include "convert/comma_text.h"
 #include "receive/article_conversion.h"
+#include "receive/jushin_thread_control.h"
 #include "receive/plugin_runner.h"
 #include "text/sjis_bytes.h"
 
@@ -67,7 +70,12 @@ std::vector<ReceiveJob> BuildReceiveJobs(const std::string& account_path,
     const config::IniFile account(account_path);
     const std::string data_folder = config::GetDataFolder(account);
     std::vector<ReceiveJob> jobs;
+    std::vector<std::int32_t> seen;
     for (std::int32_t index : indexes) {
+        // A group listed twice is received once: two runs of one plugin in one
+        // folder would fight over its files.
+        if (std::find(seen.begin(), seen.end(), index) != seen.end()) continue;
+        seen.push_back(index);
         const std::string folder_name = account.ReadString(
             config::GroupSection(static_cast<int>(index) + 1), keys::kFolderName, "");
         if (folder_name.empty()) continue;
@@ -95,6 +103,14 @@ void ReceiveGroups(const std::string& account_path, const std::vector<std::int32
     const bool convert_after_abort = account.ReadBool(keys::kPlugin, keys::kAbortTransLog, false);
 
     std::vector<ReceiveJob> jobs = BuildReceiveJobs(account_path, indexes, callback);
+    const std::int32_t threads =
+        account.ReadInteger(keys::kPlugin, keys::kThreadCount, keys::kDefaultThreadCount);
+    if (threads >= 2 && jobs.size() >= 2) {
+        TJushinThreadControl pool(jobs, threads);
+        if ((pool.RunWorkers() & 0xFF) != 0) throw Error(name + "の受信は中止されました");
+        Tell(callback, name + "の受信は完了しました");
+        return;
+    }
     for (ReceiveJob& job : jobs) {
         if (!RunGroupPlugin(job)) {
             // What the plugin fetched before the stop may still be wanted.

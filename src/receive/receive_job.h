@@ -19,6 +19,8 @@ class WorkerLink {
     // Has the host's thread pass `line` to the host; returns the abort flag the
     // host left (a non-zero low byte asks to stop). Blocks until then.
     virtual std::int32_t HandOverStatus(const std::string& line) = 0;
+    // The plugin of the worker's job started as this process (group leader).
+    virtual void PluginStarted(std::uint32_t process_id) = 0;
 };
 
 struct ReceiveJob {

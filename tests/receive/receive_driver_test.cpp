@@ -2,51 +2,31 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "support/plugin_loader.h"
 #include "support/progress_recorder.h"
 #include "support/temp_folder.h"
+#include "support/test_account.h"
 
 namespace drwa {
 namespace {
 
 using ::testing::ElementsAre;
+using testing::EnabledGroup;
 using testing::LoadedPlugin;
 using testing::ProgressRecorder;
+using testing::SpoolMails;
 using testing::TempFolder;
-
-struct Group {
-    std::string folder;    // FOLDER_NAME; empty: the section has none
-    std::string settings;  // the group settings file's text
-};
-
-// One enabled group running `plugin` (LIB_TYPE 1).
-Group Enabled(const std::string& folder, const std::string& plugin, const std::string& more = "") {
-    return {folder, "[BASIC]\r\nGUID=00000000-0000-0000-0000-00000000000" + folder.substr(1, 1) +
-                        "\r\nBBSFOLDER=1\r\nLIB=" + plugin + "\r\nLIB_TYPE=1\r\n" + more};
-}
+using testing::TestGroup;
+using testing::WriteAccount;
 
 class Receive : public ::testing::Test {
   protected:
     LoadedPlugin plugin;
     TempFolder dir;
 
-    // An account `name` holding the groups, in section order.
-    std::string Account(const std::vector<Group>& groups, const std::string& plugin_section = "",
-                        const std::string& name = "acct") {
-        std::string ini = "[PLUGIN]\r\nGROUP_COUNT=" + std::to_string(groups.size()) +
-                          "\r\nDRWA_PLUGIN_FOLDER=" DRWA_TEST_PLUGINS "\r\nPERL_EXE=perl\r\n" +
-                          plugin_section;
-        for (std::size_t i = 0; i < groups.size(); ++i) {
-            ini += "[0000" + std::to_string(i + 1) + "]\r\n";
-            if (!groups[i].folder.empty()) {
-                ini += "FOLDER_NAME=" + groups[i].folder + "\r\n";
-                dir.Write(name + "/BBS/" + groups[i].folder + "/drwa_BBS.ini", groups[i].settings);
-            }
-        }
-        dir.Write(name + "/account.ini", ini);
-        return dir / (name + "/account.ini");
+    std::string Account(const std::vector<TestGroup>& groups,
+                        const std::string& plugin_section = "", const std::string& name = "acct") {
+        return WriteAccount(dir, groups, plugin_section, name);
     }
 
     int32_t ReceiveOne(const std::string& account, std::vector<int32_t> groups,
@@ -55,13 +35,7 @@ class Receive : public ::testing::Test {
             nullptr, account.c_str(), groups.data(), static_cast<int32_t>(groups.size()), callback);
     }
 
-    std::size_t Mails(const std::string& name = "acct") {
-        std::size_t n = 0;
-        std::error_code ec;
-        for (const auto& e : std::filesystem::directory_iterator(dir.native() / name / "spool", ec))
-            n += e.path().extension() == ".eml";
-        return n;
-    }
+    std::size_t Mails(const std::string& name = "acct") { return SpoolMails(dir, name).size(); }
 };
 
 TEST_F(Receive, AnEmptyListOnlyStartsAndEnds) {
@@ -74,7 +48,7 @@ TEST_F(Receive, AnEmptyListOnlyStartsAndEnds) {
 TEST_F(Receive, RunsEnabledGroupsAndSkipsTheRestSilently) {
     ProgressRecorder host;
     const std::string account = Account({
-        Enabled("G1", "ARTICLES"),
+        EnabledGroup("G1", "ARTICLES"),
         {"", ""},                                                            // no FOLDER_NAME
         {"G3", "[BASIC]\r\nBBSFOLDER=0\r\nLIB=ARTICLES\r\nLIB_TYPE=0\r\n"},  // disabled
     });
@@ -90,8 +64,8 @@ TEST_F(Receive, RunsEnabledGroupsAndSkipsTheRestSilently) {
 
 TEST_F(Receive, AGroupWithoutAPluginKindStopsEverythingBeforeTheFirstRun) {
     const std::string account = Account({
-        Enabled("G1", "ARTICLES"),
-        Enabled("G2", "ARTICLES"),
+        EnabledGroup("G1", "ARTICLES"),
+        EnabledGroup("G2", "ARTICLES"),
         {"G3", "[BASIC]\r\nBBSFOLDER=1\r\nLIB=ARTICLES\r\n"},  // LIB_TYPE missing: 0
     });
     EXPECT_EQ(ReceiveOne(account, {0, 1, 2}, nullptr), 1);
@@ -101,7 +75,7 @@ TEST_F(Receive, AGroupWithoutAPluginKindStopsEverythingBeforeTheFirstRun) {
 }
 
 TEST_F(Receive, WithoutACallbackPluginsRunAndArticlesAreConverted) {
-    const std::string account = Account({Enabled("G1", "ARTICLES")});
+    const std::string account = Account({EnabledGroup("G1", "ARTICLES")});
     EXPECT_EQ(plugin.Get<decltype(::ReceiveAll)>("ReceiveAll")(nullptr, account.c_str(), nullptr),
               0);
     EXPECT_EQ(Mails(), 2u);
@@ -110,14 +84,15 @@ TEST_F(Receive, WithoutACallbackPluginsRunAndArticlesAreConverted) {
 
 TEST_F(Receive, TheProxyIsHandedToThePluginOrRemoved) {
     const std::string with =
-        Account({Enabled("G1", "EXIT", "PROXY=old:1\r\nEXIT_CODE=0\r\n")},
+        Account({EnabledGroup("G1", "EXIT", "PROXY=old:1\r\nEXIT_CODE=0\r\n")},
                 "PROXY_SETTING=1\r\nPROXY_HOST=proxy.example\r\nPROXY_PORT=3128\r\n");
     ASSERT_EQ(ReceiveOne(with, {0}, nullptr), 0) << plugin.LastError();
     EXPECT_THAT(dir.Read("acct/BBS/G1/drwa_BBS.ini"),
                 ::testing::HasSubstr("PROXY=proxy.example:3128\r\n"));
 
-    const std::string without = Account({Enabled("G1", "EXIT", "PROXY=old:1\r\nEXIT_CODE=0\r\n")},
-                                        "PROXY_SETTING=3\r\n");  // no such setting: no proxy
+    const std::string without =
+        Account({EnabledGroup("G1", "EXIT", "PROXY=old:1\r\nEXIT_CODE=0\r\n")},
+                "PROXY_SETTING=3\r\n");  // no such setting: no proxy
     ASSERT_EQ(ReceiveOne(without, {0}, nullptr), 0) << plugin.LastError();
     EXPECT_THAT(dir.Read("acct/BBS/G1/drwa_BBS.ini"),
                 ::testing::Not(::testing::HasSubstr("PROXY=")));
@@ -125,7 +100,7 @@ TEST_F(Receive, TheProxyIsHandedToThePluginOrRemoved) {
 
 TEST_F(Receive, AFailingPluginEndsTheReceiveWithItsMessage) {
     const std::string account =
-        Account({Enabled("G1", "EXIT", "EXIT_CODE=2\r\n"), Enabled("G2", "ARTICLES")});
+        Account({EnabledGroup("G1", "EXIT", "EXIT_CODE=2\r\n"), EnabledGroup("G2", "ARTICLES")});
     EXPECT_EQ(ReceiveOne(account, {0, 1}, nullptr), 1);
     EXPECT_EQ(plugin.LastError(), "プラグインの実行エラー 終了コード:2");
     EXPECT_FALSE(dir.Exists("acct/BBS/G2/board.cmt"));  // later groups are not run
@@ -138,7 +113,7 @@ TEST_F(Receive, AStopEndsTheReceiveAndConvertsOnlyWhenAskedTo) {
         host.AbortWhen(
             [](const std::string& t) { return t.find("2 articles") != std::string::npos; });
         const std::string account =
-            Account({Enabled("G1", "ARTICLES"), Enabled("G2", "ARTICLES")},
+            Account({EnabledGroup("G1", "ARTICLES"), EnabledGroup("G2", "ARTICLES")},
                     convert_after_abort ? "ABORT_TRANS_LOG=1\r\n" : "", name);
         EXPECT_EQ(ReceiveOne(account, {0, 1}, ProgressRecorder::callback()), 1);
         EXPECT_EQ(plugin.LastError(), name + "の受信は中止されました");
