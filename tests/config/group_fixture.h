@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "config/folders.h"
 #include "config/ini_file.h"
 #include "support/temp_folder.h"
 

@@ -5,7 +5,6 @@
 #include <climits>
 #include <vector>
 
-#include "common/error.h"
 #include "config/group_fixture.h"
 
 namespace drwa::config {
