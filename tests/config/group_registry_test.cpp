@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "config/folders.h"
 #include "config/group_fixture.h"
 #include "config/group_list.h"
 #include "platform/files.h"
