@@ -76,6 +76,12 @@ MailContext MakeContext(const std::string& source_name, const config::IniFile& a
     return c;
 }
 
+bool SameFile(std::string_view a, std::string_view b) {
+    if (a == b) return true;
+    const auto sa = platform::StampOf(a), sb = platform::StampOf(b);
+    return sa && sb && sa->device == sb->device && sa->inode == sb->inode;
+}
+
 // The mail file for an article id: the id is cut from its end so that the
 // path stays within the Windows limit and the name within this platform's.
 std::string MailPath(std::string_view spool, std::string id, std::string_view suffix) {
@@ -153,9 +159,12 @@ void ConvertArticleFile(std::string_view article_path, std::string_view spool_fo
     const std::vector<std::string> header =
         ReadArticleText(PrepareArticleText(LoadArticleFile(article_path)), writer);
 
-    // An imported board file of this very group would lose its records.
+    // An imported board file of this very group would lose its records. The
+    // path the import was given may name it in another way ("./", "//", a
+    // link), so the file itself is compared, not its name.
     const std::string board_path = config::FileIn(group_folder, name + ".cmt");
-    if (!header.empty() && board_path != article_path) config::SaveLinesLf(header, board_path);
+    if (!header.empty() && !SameFile(board_path, article_path))
+        config::SaveLinesLf(header, board_path);
     if (delete_source) platform::DeleteFile(article_path);
     if (numbers) {
         try {
