@@ -12,6 +12,7 @@
 #include "config/text_helpers.h"
 #include "convert/article_reader.h"
 #include "convert/mail_composer.h"
+#include "convert/mail_formats.h"
 #include "convert/number_list.h"
 #include "platform/files.h"
 #include "text/filename_base64.h"
@@ -26,6 +27,9 @@ namespace keys = config::keys;
 constexpr std::size_t kMaxPath = 260;
 // The longest name of one folder entry on this platform, in native bytes.
 constexpr std::size_t kMaxNameBytes = 255;
+// Hexadecimal digits of the digest that ends a shortened article id: 64 bits,
+// so that the articles of one spool folder do not meet by chance.
+constexpr std::size_t kShortenedIdDigest = 16;
 
 std::string BaseName(std::string_view path) {
     std::size_t at = text::FindLastSjisChar(path, platform::kPathDelimiter);
@@ -82,15 +86,19 @@ bool SameFile(std::string_view a, std::string_view b) {
     return sa && sb && sa->device == sb->device && sa->inode == sb->inode;
 }
 
-// The mail file for an article id: the id is cut from its end so that the
-// path stays within the Windows limit and the name within this platform's.
-std::string MailPath(std::string_view spool, std::string id, std::string_view suffix) {
+// The mail file for an article id: the id is shortened so that the path stays
+// within the Windows limit and the name within this platform's. Cutting only
+// from the end would cut the article key first and give different articles one
+// name, every later one then dropped as a mail already waiting. So a shortened
+// id ends in a digest of the whole id: one article still finds its own mail of
+// an earlier receive, different articles keep different names.
+std::string MailPath(std::string_view spool, const std::string& id, std::string_view suffix) {
     const std::size_t fixed = spool.size() + suffix.size();
-    std::size_t keep = id.size();
-    if (fixed + keep > kMaxPath) keep = kMaxPath > fixed ? kMaxPath - fixed : 1;
-    if (keep + suffix.size() > kMaxNameBytes) keep = kMaxNameBytes - suffix.size();
-    id.resize(std::max<std::size_t>(1, std::min(keep, id.size())));
-    return std::string(spool) + id + std::string(suffix);
+    std::size_t keep = kMaxPath > fixed ? kMaxPath - fixed : 1;
+    keep = std::max<std::size_t>(1, std::min(keep, kMaxNameBytes - suffix.size()));
+    if (keep >= id.size()) return std::string(spool) + id + std::string(suffix);
+    const std::string digest = HashKey(id).substr(0, std::min(kShortenedIdDigest, keep));
+    return std::string(spool) + id.substr(0, keep - digest.size()) + digest + std::string(suffix);
 }
 
 // Collects one record's mail and stores it at its end.
