@@ -39,13 +39,37 @@ constexpr std::uint64_t HasByte(std::uint64_t w, unsigned char b) {
 // 0x08, ESC, or at or above 0x80; `n` if none.
 inline std::size_t SkipPlainText(const unsigned char* p, std::size_t i, std::size_t n) {
     using namespace scan_detail;
-    while (i + 8 <= n) {
-        const std::uint64_t w = Load8(p + i);
-        if ((w & kHighBits) != 0 || HasByteBelow(w, 0x08) || HasByte(w, 0x1B)) break;
-        i += 8;
-    }
+    // One test per word: a byte at or above 0x80 sets its high bit itself; a
+    // byte below 0x08, or ESC, borrows in the subtraction and sets one too.
+    // Without such bytes nothing borrows, so the test has no false alarms.
+    auto plain = [](std::uint64_t w) {
+        return ((w | (w - kOnes * 0x08) | ((w ^ (kOnes * 0x1B)) - kOnes)) & kHighBits) == 0;
+    };
+    while (i + 16 <= n && plain(Load8(p + i)) && plain(Load8(p + i + 8))) i += 16;
+    while (i + 8 <= n && plain(Load8(p + i))) i += 8;
     while (i < n && p[i] >= 0x08 && p[i] < 0x80 && p[i] != 0x1B) ++i;
     return i;
+}
+
+// Bit k set when byte k of the 64 bytes at `p` is at or above 0x80.
+inline std::uint64_t HighBitMask64(const unsigned char* p) {
+    using namespace scan_detail;
+    std::uint64_t mask = 0;
+    for (int word = 0; word < 8; ++word) {
+        // Gathers the eight high bits into one byte, byte 0's bit lowest.
+        const std::uint64_t high = (Load8(p + 8 * word) & kHighBits) >> 7;
+        mask |= ((high * 0x0102040810204080ULL) >> 56) << (8 * word);
+    }
+    return mask;
+}
+
+// Stores the eight bytes at `p` to `w` and tells whether they were all ASCII
+// (only then do they count as copied).
+inline bool CopyAsciiWord(const unsigned char* p, unsigned char* w) {
+    using namespace scan_detail;
+    const std::uint64_t word = Load8(p);
+    std::memcpy(w, &word, 8);
+    return (word & kHighBits) == 0;
 }
 
 // Copies the bytes below 0x80 from `i` on, up to `end`, to `w` (moved on);

@@ -6,6 +6,8 @@
 
 #include "text/code_conversions.h"
 #include "text/japanese_code.h"
+#include "text/jis_arithmetic.h"
+#include "text/jis_tables.h"
 
 namespace drwa::text {
 namespace {
@@ -119,6 +121,25 @@ TEST(DirectConversions, NeverReadPastTheEnd) {
     EXPECT_EQ(Iso2022JpToShiftJis("\x1B$BF"), "\x93\x7E");
     EXPECT_EQ(Iso2022JpToEucJp("\x1B$BF"), "\xC6");
     EXPECT_EQ(ShiftJisToIso2022Jp("\xB3"), "\x1B$B%&\x1B(J");  // ｳ with no mark after
+}
+
+TEST(JisTables, MatchTheArithmeticForEveryBytePair) {
+    // The converters use the tables; the arithmetic is the definition.
+    for (unsigned a = 0; a < 256; ++a) {
+        for (unsigned b = 0; b < 256; ++b) {
+            const BytePair jis = kJisTables.ToJis(a, b);
+            const BytePair sjis = kJisTables.ToShiftJis(a, b);
+            ASSERT_EQ(jis.first, ShiftJisToJis(a, b).first) << a << " " << b;
+            ASSERT_EQ(jis.second, ShiftJisToJis(a, b).second) << a << " " << b;
+            ASSERT_EQ(sjis.first, JisToShiftJis(a, b).first) << a << " " << b;
+            ASSERT_EQ(sjis.second, JisToShiftJis(a, b).second) << a << " " << b;
+            if (a < 0x80 && b < 0x80) {
+                const unsigned pair = kJisToShiftJisPairs[JisPairIndex(a, b)];
+                ASSERT_EQ(pair & 0xFF, JisToShiftJis(a, b).first) << a << " " << b;
+                ASSERT_EQ(pair >> 8, JisToShiftJis(a, b).second) << a << " " << b;
+            }
+        }
+    }
 }
 
 }  // namespace
