@@ -1,8 +1,8 @@
 // Every codec of Japanese text on outside bytes: article files, board pages and
 // mail headers all arrive here unchecked. Besides crashes and sanitizer
 // findings it checks what must hold for any input: Base64 round-trips, header
-// decoding never grows a line, the file-name decoder fails exactly on an uneven
-// length, and a search result lies inside the text.
+// decoding never grows a line, the fast converters agree with plain ones, the file-name decoder
+// fails exactly on an uneven length, and a search result lies inside the text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "reference_conversions.h"
 #include "text/base64.h"
 #include "text/code_conversions.h"
 #include "text/filename_base64.h"
@@ -31,17 +32,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto code = static_cast<int>(DetectJapaneseCode(text));
     Check(code >= 0 && code <= 6);
-    for (const JapaneseCode target :
-         {JapaneseCode::kIso2022Jp, JapaneseCode::kEucJp, JapaneseCode::kShiftJis,
-          JapaneseCode::kUndecided}) {
+    for (const JapaneseCode target : {JapaneseCode::kIso2022Jp, JapaneseCode::kEucJp,
+                                      JapaneseCode::kShiftJis, JapaneseCode::kUndecided}) {
         ConvertJapaneseCode(text, target);
     }
-    ShiftJisToIso2022Jp(text);
-    EucJpToIso2022Jp(text);
-    Iso2022JpToShiftJis(text);
-    Iso2022JpToEucJp(text);
-    EucJpToShiftJis(text);
-    ShiftJisToEucJp(text);
+    // The converters' shortcuts must give exactly what the plain definitions
+    // give, malformed input included.
+    Check(ShiftJisToIso2022Jp(text) == reference::ShiftJisToIso2022Jp(text));
+    Check(EucJpToIso2022Jp(text) == reference::EucJpToIso2022Jp(text));
+    Check(Iso2022JpToShiftJis(text) == reference::Iso2022JpToShiftJis(text));
+    Check(Iso2022JpToEucJp(text) == reference::Iso2022JpToEucJp(text));
+    Check(EucJpToShiftJis(text) == reference::EucJpToShiftJis(text));
+    Check(ShiftJisToEucJp(text) == reference::ShiftJisToEucJp(text));
 
     EncodeHeaderLine(text);
     // A word of 18 + L characters decodes to at most 3L/4 + 5 bytes, and an
