@@ -31,7 +31,9 @@ std::vector<std::string> SplitCommaText(std::string_view s) {
             // as the field already ended.
             while (i < s.size() && s[i] != ',' && !IsSeparatorByte(s[i])) ++i;
         } else {
-            while (i < s.size() && s[i] != ',' && !IsSeparatorByte(s[i])) field += s[i++];
+            const std::size_t start = i;
+            while (i < s.size() && s[i] != ',' && !IsSeparatorByte(s[i])) ++i;
+            field.assign(s.substr(start, i - start));
         }
         fields.push_back(std::move(field));
         // One separator: a comma, or a run of blanks optionally followed by a
