@@ -10,6 +10,7 @@
 
 #include "account_fixture.h"
 #include "common/error.h"
+#include "convert/article_converter.h"
 #include "convert/mail_formats.h"
 #include "platform/charset_edge.h"
 #include "text/code_conversions.h"
@@ -215,6 +216,37 @@ TEST(ConvertArticleFile, ImportOfTheBoardFileItselfKeepsIt) {
         EXPECT_EQ(account.MailNames().size(), 3u) << path;
         EXPECT_EQ(account.folder().Read("BBS/NEWS/sjis_board.cmt"), log) << path;
     }
+}
+
+}  // namespace
+}  // namespace drwa::testing
+
+namespace drwa::testing {
+namespace {
+
+// A receive converts every article file of the group folder, reports its
+// start and end, and leaves hidden files and other kinds alone.
+TEST(ConvertGroupArticles, EveryArticleFileOfTheGroup) {
+    AccountFixture account;
+    account.AddArticleFile("nul_in_body.cm$", "b.cm$");
+    account.AddArticleFile("status_fields.cm$", "A.CM$");
+    account.AddArticleFile("quoted_number.cm$", ".hidden.cm$");
+    account.AddArticleFile("cut_off_record.cm$", "old.cmt");
+    std::vector<std::string> reports;
+    convert::ConvertGroupArticles(account.folder() / "account.ini",
+                                  account.folder() / "BBS/NEWS/drwa_BBS.ini",
+                                  [&](const std::string& text) { reports.push_back(text); });
+
+    EXPECT_EQ(account.MailNames().size(), 2u + 3u);
+    EXPECT_FALSE(account.folder().Exists("BBS/NEWS/b.cm$"));
+    EXPECT_FALSE(account.folder().Exists("BBS/NEWS/A.CM$"));
+    EXPECT_TRUE(account.folder().Exists("BBS/NEWS/.hidden.cm$"));
+    EXPECT_TRUE(account.folder().Exists("BBS/NEWS/old.cmt"));
+    // Two levels above the group folder is the account folder.
+    const std::string account_name =
+        std::filesystem::path(account.folder().native()).filename().string();
+    EXPECT_EQ(reports, (std::vector<std::string>{account_name + " NEWS eml変換開始",
+                                                 account_name + " NEWS 終了"}));
 }
 
 }  // namespace
