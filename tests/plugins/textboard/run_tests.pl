@@ -197,22 +197,26 @@ subtest 'example board over file://' => sub {
 subtest 'board over http://' => sub {
     my $root = "$tmp/www";
     copy_tree("$top/examples/board", "$root/board");
+    # A thread listed whose dat is already gone, as when a thread drops off.
+    spew("$root/board/subject.txt", sj("1799999999.dat<>消えたスレ (1)\n") . slurp("$root/board/subject.txt"));
     my ($port, $log) = start_server($root);
 
-    my $g = group(URL => "http://127.0.0.1:$port/board/", PARAM1 => 2);
+    my $g = group(URL => "http://127.0.0.1:$port/board/", PARAM1 => 3);
     my ($rc, $out, $err) = run_plugin($g);
     is $rc, 0, 'exit 0' or diag u($err);
     my @req = requests($log);
     is_deeply [map { "$_->[0] $_->[1]" } @req],
-      ['GET /board/SETTING.TXT', 'GET /board/subject.txt', 'GET /board/dat/1712650000.dat',
-       'GET /board/dat/1712300000.dat'],
-      'PARAM1 = 2: the two threads listed first, nothing else';
+      ['GET /board/SETTING.TXT', 'GET /board/subject.txt', 'GET /board/dat/1799999999.dat',
+       'GET /board/dat/1712650000.dat', 'GET /board/dat/1712300000.dat'],
+      'PARAM1 = 3: the three threads listed first, nothing else';
+    like u($err), qr/スレッド 1799999999 の dat がありません/, 'a vanished thread is reported and passed over';
     like $req[0][2], qr/cm_TEXTBOARD/, 'User-Agent names the plugin';
     is scalar(records(slurp("$g/board.cm\$"))), 5, 'their five posts';
     like slurp("$g/drwa_BBS.ini"), qr{/board/\r\nPARAM2=5\r\n\[OPTION\]}, 'read position added after the last key';
 
     run_plugin($g);
-    is_deeply [map { $_->[1] } requests($log)], ['/board/SETTING.TXT', '/board/subject.txt'],
+    is_deeply [map { $_->[1] } requests($log)],
+      ['/board/SETTING.TXT', '/board/subject.txt', '/board/dat/1799999999.dat'],
       'unchanged post counts: no dat fetched again';
 
     my $p = group(URL => 'http://board.invalid/board/', PROXY => "127.0.0.1:$port");
@@ -263,6 +267,8 @@ subtest 'post requests on a board on disk' => sub {
         ['S:*,1711929600-3,24/04/11, 9:05,U,', 'T:Re: x', 'M:僕も試しました。', '<b>タグ</b> & "引用"', '. '],
         ['S:*,*,24/04/11,13:05,U,', 'T:新しい話題です', 'M:スレッドを立ててみました。'],
         ['S:*,nonsense,24/04/11,13:06,U,', 'T:Re: x', 'M:どこへ？']);
+    # The library never prunes a file named ".cmw", so it is not ours to carry out.
+    request_file("$g/.cmw", ['S:*,1711929600-1,24/04/11,13:07,U,', 'T:Re: x', 'M:宛先なし']);
     my ($rc, $out, $err) = run_plugin($g);
     is $rc, 0, 'exit 0';
 
@@ -274,7 +280,7 @@ subtest 'post requests on a board on disk' => sub {
     like u($err), qr/nonsense はこの板の記事番号ではありません/, 'the unusable one is reported';
 
     my @dat = split /\n/, u(slurp("$board/dat/1711929600.dat"));
-    is scalar @dat, 5, 'the reply is appended once';
+    is scalar @dat, 5, 'the reply is appended once, the ".cmw" request not at all';
     like $dat[4], qr{^テスト太郎<>sage<>\d{4}/\d\d/\d\d\(.\) \d\d:\d\d:\d\d<>}, 'name, mail and date fields';
     is((split /<>/, $dat[4])[3], ' 僕も試しました。 <br> &lt;b&gt;タグ&lt;/b&gt; &amp; &quot;引用&quot; <br> .  ',
        'body escaped, lines joined with <br>');
