@@ -65,6 +65,10 @@ sub board_copy {
     return $dir;
 }
 
+# Everything the plugin wrote to standard error, checked for Perl's own
+# warnings at the end: they would end up in the user's ErrorLog.txt.
+my $all_errors = '';
+
 # Runs the plugin in $dir; returns exit code, standard output, standard error.
 sub run_plugin {
     my ($dir, @args) = @_;
@@ -76,7 +80,9 @@ sub run_plugin {
         exec $perl, $plugin, @args or die "exec: $!";
     }
     waitpid $pid, 0;
-    return ($? >> 8, slurp("$tmp/out"), slurp("$tmp/err"));
+    my $err = slurp("$tmp/err");
+    $all_errors .= $err;
+    return ($? >> 8, slurp("$tmp/out"), $err);
 }
 
 # The article file's records: hashes of the field lines (decoded) with the
@@ -140,6 +146,7 @@ subtest 'example board over file://' => sub {
     my $g = group(URL => "file://$board/", PARAM2 => 0);
     my ($rc, $out, $err) = run_plugin($g);
     is $rc, 0, 'exit 0' or diag u($err);
+    is $err, '', 'nothing on standard error';
     like u($out), qr/\Asubject\.txt 取得中\r\n(スレッド \d\/3 取得中\r\n){3}新着 9 件\r\n\z/, 'progress lines in Shift_JIS ending CR LF';
 
     my $file = slurp("$g/board.cm\$");
@@ -277,7 +284,8 @@ subtest 'post requests on a board on disk' => sub {
       ['S:*,1712650000-1,24/04/11, 9:05,,', 'S:*,1711929600-3,24/04/11,9:05,,', 'S:*,*,24/04/11,13:05,,',
        'S:*,nonsense,24/04/11,13:06,U,'],
       'posted requests marked ",,", the unusable one left pending';
-    like u($err), qr/nonsense はこの板の記事番号ではありません/, 'the unusable one is reported';
+    like u($err), qr/\A[^\n]*nonsense はこの板の記事番号ではありません\r\n\z/,
+      'the unusable one is reported, nothing else';
 
     my @dat = split /\n/, u(slurp("$board/dat/1711929600.dat"));
     is scalar @dat, 5, 'the reply is appended once, the ".cmw" request not at all';
@@ -338,5 +346,7 @@ subtest 'dialog run' => sub {
     like $ini, qr/\r\nURL=1\r\n_URL=板のアドレス[^\r\n]*\r\n/, 'field switch and label';
     like $ini, qr/\r\n_PARAM2=既読件数\(受信のたびに更新\)\(&D\):\r\n/, 'label intact';
 };
+
+unlike $all_errors, qr/ at \S+ line \d+/, 'the plugin never warned or died inside Perl';
 
 done_testing;
