@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 static_assert(std::endian::native == std::endian::little,
               "word scans read bytes in little-endian order");
 
@@ -53,6 +57,15 @@ inline std::size_t SkipPlainText(const unsigned char* p, std::size_t i, std::siz
 
 // Bit k set when byte k of the 64 bytes at `p` is at or above 0x80.
 inline std::uint64_t HighBitMask64(const unsigned char* p) {
+#if defined(__SSE2__)
+    std::uint64_t mask = 0;
+    for (int part = 0; part < 4; ++part) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
+        mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v)))
+                << (16 * part);
+    }
+    return mask;
+#else
     using namespace scan_detail;
     std::uint64_t mask = 0;
     for (int word = 0; word < 8; ++word) {
@@ -61,6 +74,46 @@ inline std::uint64_t HighBitMask64(const unsigned char* p) {
         mask |= ((high * 0x0102040810204080ULL) >> 56) << (8 * word);
     }
     return mask;
+#endif
+}
+
+// Bit k set when byte k of the 64 bytes at `p` is `a`, `b` or `c`.
+inline std::uint64_t ByteMask64(const unsigned char* p, unsigned char a, unsigned char b,
+                                unsigned char c) {
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+    const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+    const __m128i vc = _mm_set1_epi8(static_cast<char>(c));
+    std::uint64_t mask = 0;
+    for (int part = 0; part < 4; ++part) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)),
+                                         _mm_cmpeq_epi8(v, vc));
+        mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit)))
+                << (16 * part);
+    }
+    return mask;
+#else
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 64; ++k) {
+        mask |= static_cast<std::uint64_t>(p[k] == a || p[k] == b || p[k] == c) << k;
+    }
+    return mask;
+#endif
+}
+
+// Where the pairs start in a block of EUC-JP text that begins on a character
+// boundary, given its high-bit mask: each run of high bytes is a row of pairs
+// from its first byte on (an odd run's last pair takes the byte after it).
+// Bit positions are even or odd counted from the run's start; adding a run's
+// start bit ripples a carry through the whole run and clears it, which sorts
+// the runs by the parity of their start without a loop.
+constexpr std::uint64_t PairStarts(std::uint64_t high) {
+    constexpr std::uint64_t kEvenBits = 0x5555555555555555ULL;
+    const std::uint64_t starts = high & ~(high << 1);
+    const std::uint64_t odd_start_runs = (high + (starts & kEvenBits)) & high;
+    const std::uint64_t even_start_runs = high & ~odd_start_runs;
+    return (even_start_runs & kEvenBits) | (odd_start_runs & ~kEvenBits);
 }
 
 // Stores the eight bytes at `p` to `w` and tells whether they were all ASCII

@@ -1,6 +1,6 @@
 // EUC-JP to Shift_JIS and back.
 #include <algorithm>
-#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -16,18 +16,32 @@ namespace {
 
 constexpr unsigned kEucKanaPrefix = 0x8E;
 
-// Bytes at or above 0x80 that start no pair: 0x80 and 0xFF stay as they are,
-// 0x8E prefixes a half-width katakana.
-constexpr std::array<bool, 256> kEucSpecial = [] {
-    std::array<bool, 256> table{};
-    table[0x80] = table[0xFF] = table[kEucKanaPrefix] = true;
-    return table;
-}();
-
 // The byte at `i`, or 0 when the text ends before it: a lead byte at the very
 // end is converted with a trail byte of 0 instead of a read past the end.
 inline unsigned ByteAt(const unsigned char* p, std::size_t i, std::size_t n) {
     return i < n ? p[i] : 0;
+}
+
+// Converts the characters starting before `end` one by one (at least one byte
+// must follow `end`); returns the index after the last one.
+std::size_t EucBlockByteWise(const unsigned char* p, std::size_t i, std::size_t end,
+                             unsigned char*& w) {
+    while (i < end) {
+        const unsigned b = p[i];
+        if (b <= 0x80 || b == 0xFF) {
+            *w++ = static_cast<unsigned char>(b);
+            i += 1;
+        } else if (b == kEucKanaPrefix) {
+            *w++ = p[i + 1];
+            i += 2;
+        } else {
+            const std::uint16_t sjis = kJisToShiftJisPairs[JisPairIndex(b, p[i + 1])];
+            std::memcpy(w, &sjis, 2);
+            w += 2;
+            i += 2;
+        }
+    }
+    return i;
 }
 
 }  // namespace
@@ -41,44 +55,34 @@ std::string EucJpToShiftJis(std::string_view euc) {
         const std::size_t limit = std::min(n, i + kConversionChunk);
         // Never longer than the input.
         unsigned char* w = out.Room(limit - i + kConversionSlack);
-        // Blocks of 64 bytes whose high bits are known beforehand: whether a
-        // byte starts a pair is then a bit of a register, not a load the next
-        // step must wait for. A block may end inside a pair: its trail byte
-        // is read from the next block, which is why one byte must follow.
+        // Blocks of 64 bytes: the output has the input's length (pairs stay
+        // pairs), so the block is copied whole and its pairs, found from the
+        // high bits alone, are overwritten in place. Nothing waits on the
+        // length of the character before. A pair cut by the block's end
+        // starts the next block, so one byte must follow each block.
         while (i + 65 <= limit) {
             const std::uint64_t high = HighBitMask64(p + i);
-            if (high == 0) {
-                std::memcpy(w, p + i, 64);
-                w += 64;
-                i += 64;
+            std::memcpy(w, p + i, 64);
+            const std::uint64_t pairs = PairStarts(high);
+            if ((pairs & ByteMask64(p + i, 0x80, 0xFF, kEucKanaPrefix)) != 0) [[unlikely]] {
+                // 0x80, 0xFF or a katakana prefix where a pair would start:
+                // the character lengths change, the block goes byte-wise.
+                i = EucBlockByteWise(p, i, i + 64, w);
                 continue;
             }
-            std::size_t k = 0;
-            while (k < 64) {
-                const unsigned b = p[i + k];
-                if (kEucSpecial[b]) [[unlikely]] {
-                    // Kept as it is, or a half-width katakana without its prefix.
-                    const bool kana = b == kEucKanaPrefix;
-                    *w++ = static_cast<unsigned char>(kana ? p[i + k + 1] : b);
-                    k += kana ? 2 : 1;
-                    continue;
-                }
-                // An ASCII byte or a pair, without a branch between the two:
-                // on Japanese text they alternate at random. Two bytes are
-                // written either way; a single byte's second is overwritten
-                // next.
-                const std::size_t pair = (high >> k) & 1;
-                const std::uint16_t sjis = kJisToShiftJisPairs[JisPairIndex(b, p[i + k + 1])];
-                const std::uint16_t bytes = pair != 0 ? sjis : static_cast<std::uint16_t>(b);
-                std::memcpy(w, &bytes, 2);
-                w += 1 + pair;
-                k += 1 + pair;
+            for (std::uint64_t m = pairs; m != 0; m &= m - 1) {
+                const int k = std::countr_zero(m);
+                const std::uint16_t sjis =
+                    kJisToShiftJisPairs[JisPairIndex(p[i + k], p[i + k + 1])];
+                std::memcpy(w + k, &sjis, 2);
             }
-            i += k;
+            const std::size_t advance = 64 - static_cast<std::size_t>(pairs >> 63);
+            w += advance;
+            i += advance;
         }
         while (i < limit) {
             const unsigned b = p[i];
-            if (b < 0x80 || b == 0xFF) {
+            if (b <= 0x80 || b == 0xFF) {
                 // No EUC-JP character starts at 0x80 or 0xFF: kept as they are.
                 *w++ = static_cast<unsigned char>(b);
                 i += 1;
@@ -87,9 +91,6 @@ std::string EucJpToShiftJis(std::string_view euc) {
                 // is nothing to write.
                 if (i + 1 < n) *w++ = p[i + 1];
                 i += 2;
-            } else if (b == 0x80) {
-                *w++ = static_cast<unsigned char>(b);
-                i += 1;
             } else {
                 const BytePair s = kJisTables.ToShiftJis(b & 0x7F, ByteAt(p, i + 1, n) & 0x7F);
                 w[0] = s.first;
