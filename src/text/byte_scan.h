@@ -116,15 +116,6 @@ constexpr std::uint64_t PairStarts(std::uint64_t high) {
     return (even_start_runs & kEvenBits) | (odd_start_runs & ~kEvenBits);
 }
 
-// Stores the eight bytes at `p` to `w` and tells whether they were all ASCII
-// (only then do they count as copied).
-inline bool CopyAsciiWord(const unsigned char* p, unsigned char* w) {
-    using namespace scan_detail;
-    const std::uint64_t word = Load8(p);
-    std::memcpy(w, &word, 8);
-    return (word & kHighBits) == 0;
-}
-
 // Copies the bytes below 0x80 from `i` on, up to `end`, to `w` (moved on);
 // returns the index of the first byte not copied. Whole words are stored, so
 // `w` needs 8 bytes of room beyond what is copied.

@@ -123,6 +123,45 @@ TEST(DirectConversions, NeverReadPastTheEnd) {
     EXPECT_EQ(ShiftJisToIso2022Jp("\xB3"), "\x1B$B%&\x1B(J");  // ｳ with no mark after
 }
 
+TEST(DirectConversions, LongTextsConvertLikeTheirLines) {
+    // Short lines go byte by byte; a long text takes the block and word
+    // shortcuts. Every line ends in single-byte mode, so converting the whole
+    // text must give the lines' conversions one after the other.
+    const std::string sjis_lines[] = {
+        "掲示板の記事です。ｶﾞﾊﾟｰﾄ abc\n",
+        "表示とソース\\path ①② ＡＢＣ\r\n",
+        "plain ASCII line that is long enough to fill a block of sixty-four bytes\n",
+        "ﾊﾟﾝ\n",
+        "漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字\n",
+    };
+    using Conversion = std::string (*)(std::string_view);
+    struct Road {
+        const char* what;
+        Conversion to_source;  // from Shift_JIS into the source code
+        Conversion convert;
+    };
+    const Road roads[] = {
+        {"Shift_JIS to JIS", nullptr, ShiftJisToIso2022Jp},
+        {"Shift_JIS to EUC-JP", nullptr, ShiftJisToEucJp},
+        {"EUC-JP to Shift_JIS", ShiftJisToEucJp, EucJpToShiftJis},
+        {"EUC-JP to JIS", ShiftJisToEucJp, EucJpToIso2022Jp},
+        {"JIS to Shift_JIS", ShiftJisToIso2022Jp, Iso2022JpToShiftJis},
+        {"JIS to EUC-JP", ShiftJisToIso2022Jp, Iso2022JpToEucJp},
+    };
+    for (const auto& road : roads) {
+        std::string whole;
+        std::string expected;
+        for (int round = 0; round < 40; ++round) {
+            for (const auto& line : sjis_lines) {
+                const std::string source = road.to_source ? road.to_source(line) : line;
+                whole += source;
+                expected += road.convert(source);
+            }
+        }
+        EXPECT_EQ(road.convert(whole), expected) << road.what;
+    }
+}
+
 TEST(JisTables, MatchTheArithmeticForEveryBytePair) {
     // The converters use the tables; the arithmetic is the definition.
     for (unsigned a = 0; a < 256; ++a) {
