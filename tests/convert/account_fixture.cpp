@@ -88,6 +88,18 @@ std::string MailBody(std::string_view mail) {
     return at == std::string_view::npos ? std::string() : std::string(mail.substr(at + 4));
 }
 
+bool EndsWithGuid(std::string_view name) {
+    if (name.size() < 42 || !name.ends_with(".eml")) return false;
+    const std::string_view guid = name.substr(name.size() - 40, 36);
+    for (std::size_t i = 0; i < guid.size(); ++i) {
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        const char ch = guid[i];
+        if (dash ? ch != '-' : !((ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'F')))
+            return false;
+    }
+    return name[name.size() - 41] == '.';
+}
+
 std::string MailName(std::string_view source_name, std::string_view key) {
     return std::string(source_name) + "." + std::string(kGroupGuid) + "." + std::string(key) +
            ".eml";

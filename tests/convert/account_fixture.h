@@ -53,6 +53,10 @@ std::string HeaderValue(std::string_view mail, std::string_view name);
 // The body of a mail: what follows the first empty line.
 std::string MailBody(std::string_view mail);
 
+// True when a mail file name ends in "." + a GUID (8-4-4-4-12 upper-case
+// hexadecimal digits) + ".eml": the name of a forced copy.
+bool EndsWithGuid(std::string_view name);
+
 // The mail file name for an article key of a source name.
 std::string MailName(std::string_view source_name, std::string_view key);
 

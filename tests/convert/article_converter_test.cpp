@@ -21,15 +21,11 @@ namespace {
 
 const std::string kDup = text::EncodeFileNameBase64("duplicate_numbers");
 
-// The names in the spool, a GUID suffix shown as ".<GUID>".
+// The names in the spool, a GUID suffix shown as "<GUID>".
 std::vector<std::string> Shapes(const std::vector<std::string>& names) {
     std::vector<std::string> out;
     for (std::string n : names) {
-        // id + "." + 36 characters + ".eml"
-        const std::size_t guid_at = n.size() - 4 - 36;
-        if (n.size() > 41 && n[guid_at - 1] == '.' && n[guid_at + 8] == '-' &&
-            n.compare(n.size() - 4, 4, ".eml") == 0 && n.find('-', guid_at + 9) == guid_at + 13)
-            n = n.substr(0, guid_at) + "<GUID>.eml";
+        if (EndsWithGuid(n)) n = n.substr(0, n.size() - 40) + "<GUID>.eml";
         out.push_back(n);
     }
     std::sort(out.begin(), out.end());

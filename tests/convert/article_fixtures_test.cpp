@@ -101,19 +101,6 @@ TEST(FixtureMails, HeaderLines) {
     }
 }
 
-// name ends in "." + a GUID (8-4-4-4-12 upper-case hex) + ".eml".
-bool EndsWithGuid(const std::string& name) {
-    if (name.size() < 42 || !name.ends_with(".eml")) return false;
-    const std::string guid = name.substr(name.size() - 40, 36);
-    for (std::size_t i = 0; i < guid.size(); ++i) {
-        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        const char ch = guid[i];
-        if (dash ? ch != '-' : !((ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'F')))
-            return false;
-    }
-    return name[name.size() - 41] == '.';
-}
-
 struct LongPathCase {
     const char* what;
     const char* fixture;
