@@ -253,6 +253,37 @@ TEST(ReadArticleText, FixtureFiles) {
            .board_title = "半角",
            .body = {"ガギパ", "全角とハンカク"}}},
          {"#T:半角"}},
+        // A "#T:" between records is a board value for the records after it,
+        // but not part of the header block; "#P:" alone and lines of no kind
+        // change nothing.
+        {"board_key_between_records.cm$",
+         {{.number = "91",
+           .date = "2003/12/01",
+           .time = "10:00",
+           .title = "前",
+           .name = "甲",
+           .board_title = "最初の板名",
+           .body = {"本文"}},
+          {.number = "92",
+           .parent = "91",
+           .date = "2003/12/01",
+           .time = "10:05",
+           .title = "後",
+           .name = "乙",
+           .board_title = "次の板名",
+           .body = {"本文"}}},
+         {"#T:最初の板名"}},
+        // EUC-JP half-width katakana become Shift_JIS single bytes, then
+        // full-width in the body.
+        {"euc_halfwidth_kana.cm$",
+         {{.number = "95",
+           .date = "2003/12/01",
+           .time = "10:00",
+           .title = "ｶﾀｶﾅ題",
+           .name = "ﾅﾅｼさん",
+           .board_title = "半角かなの板ん",
+           .body = {"ガギパ", "全角とハンカク"}}},
+         {"#T:半角かなの板ん"}},
     };
     for (const auto& c : cases) {
         const Read r = ReadFixtureFile(c.fixture);

@@ -68,6 +68,10 @@ CASES = {
     "body_board_key.cm$": [
         article(61, "[0061]一つ目", "次の行は本文\n#P:x\n#T:偽の題\nS:99\n", name="甲"),
         article(62, "[0062]二つ目", "本文\n", name="乙")],
+    "board_key_between_records.cm$": [article(91, "[0091]前", "本文\n", name="甲"),
+                                      article(92, "[0092]後", "本文\n", name="乙", parent=91)],
+    "euc_halfwidth_kana.cm$": [
+        article(95, "[0095]カタカナ題", "ガギパ\n全角とハンカク\n", name="ナナシさん")],
     "halfwidth_kana_body.cm$": [
         article(80, "[0080]カタカナ", "ガギパ\n全角とハンカク\n", name="ナナシ")],
 }
@@ -78,6 +82,7 @@ TITLES = {
     "leading_blank_line.cm$": "NEWS(空行の後の題)",
     "body_board_key.cm$": "NEWS(本文中の鍵)",
     "title_key_alone.cm$": "NEWS(板)",
+    "euc_halfwidth_kana.cm$": "NEWS(半角かなの板ん)",
 }
 
 
