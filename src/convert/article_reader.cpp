@@ -36,6 +36,32 @@ std::string BodyToMail(std::string_view line) {
     }
 }
 
+// ISO-2022-JP is converted line by line. Converted whole, a stray 8-bit
+// pair inside a double-byte run can come out as a NUL, where the converted
+// text ends: every later record of the file would be lost without a word. And
+// a line left in double-byte mode would swallow its own line end. A line on
+// its own starts in single-byte mode, as a mail line does, and a bad pair
+// harms only the rest of its line. Well-formed files convert the same either
+// way.
+std::string ToShiftJis(const std::string& crlf_text) {
+    using Code = text::JapaneseCode;
+    const Code code = text::DetectJapaneseCode(crlf_text);
+    if (code != Code::kIso2022Jp && code != Code::kOldJis)
+        return text::ConvertJapaneseCode(crlf_text, Code::kShiftJis);
+    std::string out;
+    out.reserve(crlf_text.size());
+    const std::string_view all = crlf_text;
+    for (std::size_t start = 0; start < all.size();) {
+        std::size_t end = all.find("\r\n", start);
+        if (end == std::string_view::npos) end = all.size();
+        out += text::Iso2022JpToShiftJis(all.substr(start, end - start));
+        if (end == all.size()) break;
+        out += "\r\n";
+        start = end + 2;
+    }
+    return out;
+}
+
 class Reader {
   public:
     explicit Reader(ArticleSink& sink) : sink_(sink) {}
@@ -162,7 +188,7 @@ std::string PrepareArticleText(std::string_view bytes) {
         }
         i = end + 1;
     }
-    return text::ConvertJapaneseCode(text, text::JapaneseCode::kShiftJis);
+    return ToShiftJis(text);
 }
 
 std::vector<std::string> ReadArticleText(std::string_view text, ArticleSink& sink) {

@@ -44,8 +44,8 @@ class ArticleSink {
 };
 
 // The text of an article file as the reader takes it: NUL bytes become
-// blanks, and the whole text is converted to Shift_JIS from whatever code it
-// is in.
+// blanks, line ends CR LF, and the text is converted to Shift_JIS from
+// whatever code it is in (ISO-2022-JP line by line).
 std::string PrepareArticleText(std::string_view file_bytes);
 
 // Reads prepared text, calling the sink for every record; returns the header
