@@ -284,6 +284,35 @@ TEST(ReadArticleText, FixtureFiles) {
            .board_title = "半角かなの板ん",
            .body = {"ガギパ", "全角とハンカク"}}},
          {"#T:半角かなの板ん"}},
+        // A stray 8-bit pair in ISO-2022-JP harms the rest of its own line (one
+        // byte of the pair is left), never the records after it.
+        {"jis_stray_byte.cm$",
+         {{.number = "1",
+           .date = "2003/12/01",
+           .time = "10:00",
+           .title = "一",
+           .name = "甲",
+           .board_title = "板",
+           .body = {"\x81"}},
+          {.number = "2",
+           .parent = "1",
+           .date = "2003/12/01",
+           .time = "10:05",
+           .title = "二",
+           .name = "乙",
+           .board_title = "板",
+           .body = {"本文"}}},
+         {"#T:板"}},
+        // Lines that end in double-byte mode still end there.
+        {"jis_line_left_in_double_byte.cm$",
+         {{.number = "1",
+           .date = "2003/12/01",
+           .time = "10:00",
+           .title = "一",
+           .name = "甲",
+           .board_title = "板",
+           .body = {"本文"}}},
+         {"#T:板"}},
     };
     for (const auto& c : cases) {
         const Read r = ReadFixtureFile(c.fixture);

@@ -72,6 +72,11 @@ CASES = {
                                       article(92, "[0092]後", "本文\n", name="乙", parent=91)],
     "euc_halfwidth_kana.cm$": [
         article(95, "[0095]カタカナ題", "ガギパ\n全角とハンカク\n", name="ナナシさん")],
+    # A stray 8-bit pair spoils the rest of its line only; the body of the
+    # first record is that spoilt line, not checked here.
+    "jis_stray_byte.cm$": [article(1, "[0001]一", None, name="甲"),
+                           article(2, "[0002]二", "本文\n", name="乙", parent=1)],
+    "jis_line_left_in_double_byte.cm$": [article(1, "[0001]一", "本文\n", name="甲")],
     "halfwidth_kana_body.cm$": [
         article(80, "[0080]カタカナ", "ガギパ\n全角とハンカク\n", name="ナナシ")],
 }
@@ -152,7 +157,8 @@ class FixtureMails(ImportTestCase):
             m = by_id[message_id]
             self.assertEqual(m.get_content_charset(), "iso-2022-jp")
             self.assertEqual(str(m["Subject"]), a["subject"])
-            self.assertEqual(body_text(m), a["body"])
+            if a["body"] is not None:
+                self.assertEqual(body_text(m), a["body"])
             if a["name"] is None and a["address"] is None:
                 self.assertIsNone(m["From"])
             else:
