@@ -3,8 +3,10 @@
 // composed into mail headers as a receive would, but nothing is written.
 // Besides crashes and sanitizer findings it checks what the mails rely on: no
 // header line holds a line break (that would let a board smuggle headers into
-// the mail), records end only after they began, and the board block holds
-// nothing but "#" lines.
+// the mail), records end only after they began, the board block holds nothing
+// but "#" lines, and no line end of the file is lost on the way to Shift_JIS
+// (a lost one merges lines, and a record or all that follow can vanish).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -64,6 +66,15 @@ MailContext FixedContext(std::uint8_t variant) {
     return c;
 }
 
+// Line ends as the reader counts them: CR LF, CR or LF.
+std::size_t LineEnds(std::string_view s) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\n' || (s[i] == '\r' && (i + 1 == s.size() || s[i + 1] != '\n'))) ++n;
+    }
+    return n;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -73,6 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     const std::string text = PrepareArticleText(file);
+    Check(std::count(text.begin(), text.end(), '\n') >=
+          static_cast<std::ptrdiff_t>(LineEnds(file)));
     ComposingSink sink(context);
     for (const std::string& line : ReadArticleText(text, sink)) {
         Check(line.starts_with("#"));
