@@ -45,7 +45,8 @@ demo: build
 bench: build
 	scripts/bench $(BUILD)
 
-fuzz: deps
+fuzz:
+	@scripts/install-deps --fuzz
 	cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 		-DCMAKE_BUILD_TYPE=Debug -DDRWA_FUZZ=ON -DDRWA_SANITIZE=ON -DDRWA_TESTS=OFF -DDRWA_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS)
