@@ -1,7 +1,6 @@
 #include "text/header_words.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "text/base64.h"
 #include "text/code_conversions.h"
