@@ -48,10 +48,18 @@ std::vector<std::string> SplitCommaText(std::string_view s) {
 }
 
 std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (std::size_t at = 0;;) {
+        const std::size_t quote = text.find('"', at);
+        if (quote == std::string_view::npos) {
+            out.append(text.substr(at));
+            break;
+        }
+        out.append(text.substr(at, quote + 1 - at));
+        out += '"';
+        at = quote + 1;
     }
     out += '"';
     return out;

@@ -1,6 +1,6 @@
 #include "convert/mail_date.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <optional>
 #include <vector>
@@ -82,8 +82,18 @@ int Weekday(const Date& d) {
     return (y + y / 4 - y / 100 + y / 400 + kOffsets[d.month - 1] + d.day) % 7;
 }
 
+// `value` with at least `width` digits; the values here are never negative.
+void AppendNumber(std::string& out, long value, int width) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (long pad = width - (end - digits); pad > 0; --pad) out += '0';
+    out.append(digits, end);
+}
+
 }  // namespace
 
+// Built by hand rather than with snprintf: one per mail, and formatting was a
+// noticeable part of composing the headers.
 std::string DateHeader(std::string_view date_text, std::string_view time_text,
                        const platform::LocalTime& now) {
     static constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -92,12 +102,25 @@ std::string DateHeader(std::string_view date_text, std::string_view time_text,
     const Date d = ParseDate(date_text, now.year).value_or(Date{now.year, now.month, now.day});
     const Time t = ParseTime(time_text).value_or(Time{now.hour, now.minute, now.second});
     const long offset_minutes = std::labs(now.utc_offset_seconds) / 60;
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "Date: %s, %d %s %04d %02d:%02d:%02d %c%02ld%02ld",
-                  kWeekdays[Weekday(d)], d.day, kMonths[d.month - 1], d.year, t.hour, t.minute,
-                  t.second, now.utc_offset_seconds < 0 ? '-' : '+', offset_minutes / 60,
-                  offset_minutes % 60);
-    return buf;
+    std::string out = "Date: ";
+    out.reserve(40);
+    out += kWeekdays[Weekday(d)];
+    out += ", ";
+    AppendNumber(out, d.day, 1);
+    out += ' ';
+    out += kMonths[d.month - 1];
+    out += ' ';
+    AppendNumber(out, d.year, 4);
+    out += ' ';
+    AppendNumber(out, t.hour, 2);
+    out += ':';
+    AppendNumber(out, t.minute, 2);
+    out += ':';
+    AppendNumber(out, t.second, 2);
+    out += now.utc_offset_seconds < 0 ? " -" : " +";
+    AppendNumber(out, offset_minutes / 60, 2);
+    AppendNumber(out, offset_minutes % 60, 2);
+    return out;
 }
 
 }  // namespace drwa::convert
