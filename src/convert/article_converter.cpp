@@ -105,10 +105,10 @@ std::string MailPath(std::string_view spool, const std::string& id, std::string_
 class MailWriter : public ArticleSink {
   public:
     MailWriter(const MailContext& context, std::string spool, NumberList* numbers)
-        : context_(context), spool_(std::move(spool)), numbers_(numbers) {}
+        : composer_(context), spool_(std::move(spool)), numbers_(numbers) {}
 
     void BeginRecord(const BoardValues& board, const ArticleRecord& record) override {
-        mail_ = ComposeMail(context_, board, record, numbers_);
+        mail_ = composer_.Compose(board, record, numbers_);
         force_ = record.force_delivery;
         number_ = record.number;
         text_.clear();
@@ -137,7 +137,7 @@ class MailWriter : public ArticleSink {
         text_.append("\r\n");
     }
 
-    const MailContext& context_;
+    MailComposer composer_;
     const std::string spool_;
     NumberList* numbers_;
     ComposedMail mail_;

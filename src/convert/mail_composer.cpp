@@ -64,10 +64,24 @@ std::string BoardTitleLine(const MailContext& c, const BoardValues& board) {
 
 }  // namespace
 
-ComposedMail ComposeMail(const MailContext& c, const BoardValues& board, const ArticleRecord& r,
-                         const NumberList* numbers) {
+MailComposer::MailComposer(const MailContext& context) : context_(context) {
+    if (!context.url.empty()) url_line_ = EncodeHeaderLine("X-KVT7R-BBS-URL: " + context.url);
+}
+
+const std::string& MailComposer::TitleLine(const BoardValues& board) {
+    if (!title_line_ || title_for_ != board.title) {
+        title_line_ = BoardTitleLine(context_, board);
+        title_for_ = board.title;
+    }
+    return *title_line_;
+}
+
+ComposedMail MailComposer::Compose(const BoardValues& board, const ArticleRecord& r,
+                                   const NumberList* numbers) {
+    const MailContext& c = context_;
     ComposedMail mail;
     auto& h = mail.headers;
+    h.reserve(16);
     h.push_back(DateHeader(r.date, r.time, c.now));
     if (std::string from = FromLine(r); !from.empty()) h.push_back(std::move(from));
     h.push_back("Content-Type: text/plain; charset=ISO-2022-JP");
@@ -97,13 +111,18 @@ ComposedMail ComposeMail(const MailContext& c, const BoardValues& board, const A
     }
     if (std::string reply = ReplyToLine(c, board, r, number_text); !reply.empty())
         h.push_back(std::move(reply));
-    if (std::string title = BoardTitleLine(c, board); !title.empty()) h.push_back(std::move(title));
-    if (!c.url.empty()) h.push_back(EncodeHeaderLine("X-KVT7R-BBS-URL: " + c.url));
+    if (const std::string& title = TitleLine(board); !title.empty()) h.push_back(title);
+    if (!url_line_.empty()) h.push_back(url_line_);
     if (!number_text.empty())
         h.push_back(EncodeHeaderLine("X-KVT7R-BBS-ARTICLE-NO: " + number_text));
     for (const std::string& line : r.plugin_lines)
         h.push_back(EncodeHeaderLine("X-PLUGIN-HEADER-" + line.substr(0, 1) + ": " + line));
     return mail;
+}
+
+ComposedMail ComposeMail(const MailContext& context, const BoardValues& board,
+                         const ArticleRecord& record, const NumberList* numbers) {
+    return MailComposer(context).Compose(board, record, numbers);
 }
 
 }  // namespace drwa::convert

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,30 @@ struct ComposedMail {
     bool duplicate = false;            // its number was delivered before
 };
 
-// The header lines of a record, in their fixed order. With a number list (the
-// group keeps one), a number already in it marks the mail a duplicate.
+// Composes the mails of one article file. The board URL and board title
+// lines are the same for record after record (the title changes only with a
+// "#T:" line), so each is made once rather than for every one of thousands of
+// records.
+class MailComposer {
+  public:
+    // `context` must outlive the composer.
+    explicit MailComposer(const MailContext& context);
+
+    // The header lines of a record, in their fixed order. With a number list
+    // (the group keeps one), a number already in it marks the mail a duplicate.
+    ComposedMail Compose(const BoardValues& board, const ArticleRecord& record,
+                         const NumberList* numbers);
+
+  private:
+    const std::string& TitleLine(const BoardValues& board);
+
+    const MailContext& context_;
+    std::string url_line_;                   // empty when the group has no URL
+    std::optional<std::string> title_line_;  // made for the board title title_for_
+    std::string title_for_;
+};
+
+// One record on its own: MailComposer(context).Compose(...).
 ComposedMail ComposeMail(const MailContext& context, const BoardValues& board,
                          const ArticleRecord& record, const NumberList* numbers);
 
