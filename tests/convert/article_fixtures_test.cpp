@@ -85,6 +85,11 @@ TEST(FixtureMails, HeaderLines) {
              text::EncodeFileNameBase64("body_board_key") + "." + std::string(kGroupGuid) +
              "@drwa-plugin.invalid>"},
         {"body_board_key.cm$", "0000000062", "X-KVT7R-BBS-TITLE", "NEWS(本文中の鍵)"},
+        // The board title changes between the two records of one file.
+        {"board_key_between_records.cm$", "0000000091", "X-KVT7R-BBS-TITLE", "NEWS(最初の板名)"},
+        {"board_key_between_records.cm$", "0000000092", "X-KVT7R-BBS-TITLE", "NEWS(次の板名)"},
+        {"board_key_between_records.cm$", "0000000092", "X-KVT7R-BBS-URL",
+         "http://bbs.example.jp/news/"},
         {"halfwidth_kana_body.cm$", "0000000080", "Subject", "カタカナ"},
         {"sjis_board.cm$", "0000000002", "From", "山田 太郎 <taro@example.jp>"},
         {"sjis_board.cm$", "0000000001", "X-PLUGIN-HEADER-C", "C:カテゴリ=雑談"},
