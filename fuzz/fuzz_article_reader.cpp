@@ -30,12 +30,12 @@ bool HasLineBreak(std::string_view s) {
 
 class ComposingSink : public ArticleSink {
   public:
-    explicit ComposingSink(const MailContext& context) : context_(context) {}
+    explicit ComposingSink(const MailContext& context) : composer_(context) {}
 
     void BeginRecord(const BoardValues& board, const ArticleRecord& record) override {
         Check(!open_);
         open_ = true;
-        const ComposedMail mail = ComposeMail(context_, board, record, nullptr);
+        const ComposedMail mail = composer_.Compose(board, record, nullptr);
         Check(!mail.headers.empty() && mail.headers.front().starts_with("Date: "));
         for (const std::string& line : mail.headers) Check(!HasLineBreak(line));
     }
@@ -46,7 +46,7 @@ class ComposingSink : public ArticleSink {
     }
 
   private:
-    const MailContext& context_;
+    MailComposer composer_;
     bool open_ = false;
 };
 
