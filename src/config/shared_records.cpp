@@ -92,7 +92,7 @@ std::string ReadDummyDomain() noexcept {
         if (!domain.empty()) return domain;
     } catch (...) {
     }
-    return std::string(kPlaceholderDomain);
+    return std::string(kFallbackDomain);
 }
 
 bool StoreRecSendMode(std::int32_t mode) noexcept {

@@ -15,7 +15,7 @@ std::string SharedBlockName();
 
 // Domain used while the host has set none; like a dummy domain it starts with
 // the at sign.
-inline constexpr std::string_view kPlaceholderDomain = "@drwa-plugin.invalid";
+inline constexpr std::string_view kFallbackDomain = "@drwa-plugin.invalid";
 
 // Opens the block at load and keeps it until ReleaseSharedBlock at unload.
 // Never throws: without the block every record operation reports its failure.
@@ -29,7 +29,7 @@ std::optional<std::string> ReadLastError() noexcept;
 
 // False when the block cannot be written.
 bool StoreDummyDomain(std::string_view domain) noexcept;
-// The host's dummy domain, or the placeholder when none is set or the block
+// The host's dummy domain, or the fallback domain when none is set or the block
 // cannot be read.
 std::string ReadDummyDomain() noexcept;
 

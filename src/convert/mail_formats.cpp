@@ -13,7 +13,7 @@ void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
         s.replace(at, from.size(), to);
 }
 
-// Shields "$$X" and "$$Y" behind control characters while the placeholders are
+// Shields "$$X" and "$$Y" behind control characters while the fields are
 // replaced; whatever of those characters the values bring comes out as the
 // shields, so the text never holds them.
 std::string Expand(std::string_view format, char x, std::string_view x_value, char y,

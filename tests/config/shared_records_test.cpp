@@ -106,16 +106,16 @@ TEST_F(SharedRecords, ForeignLengthsAreCappedOnRead) {
     EXPECT_EQ(ReadLastError()->size(), 255u);
     s.Seek(limits::kDomainLengthOffset, 0);
     s.Write(&negative, 4);
-    EXPECT_EQ(ReadDummyDomain(), kPlaceholderDomain);
+    EXPECT_EQ(ReadDummyDomain(), kFallbackDomain);
 }
 
 TEST_F(SharedRecords, DomainAndMode) {
-    EXPECT_EQ(ReadDummyDomain(), kPlaceholderDomain);
-    EXPECT_EQ(kPlaceholderDomain.front(), '@');
+    EXPECT_EQ(ReadDummyDomain(), kFallbackDomain);
+    EXPECT_EQ(kFallbackDomain.front(), '@');
     ASSERT_TRUE(StoreDummyDomain("@example.jp"));
     EXPECT_EQ(ReadDummyDomain(), "@example.jp");
     ASSERT_TRUE(StoreDummyDomain(""));
-    EXPECT_EQ(ReadDummyDomain(), kPlaceholderDomain);
+    EXPECT_EQ(ReadDummyDomain(), kFallbackDomain);
 
     EXPECT_EQ(ReadRecSendMode(), 0);
     ASSERT_TRUE(StoreRecSendMode(1));
