@@ -42,16 +42,6 @@ std::vector<platform::FolderEntry> SortedListing(std::string_view folder,
     return entries;
 }
 
-int CompareNoCase(std::string_view a, std::string_view b) {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(Lower(a[i]));
-        unsigned char y = static_cast<unsigned char>(Lower(b[i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 }  // namespace
 
 void FindPostRequestFiles(std::string_view folder, std::vector<std::string>& found) {
@@ -81,7 +71,7 @@ std::vector<ArticlePlugin> ListArticlePlugins(std::string_view plugin_folder) {
     auto entries = platform::ListFolder(plugin_folder, MatchesPlugin);
     // The order the plugins are met in decides which kind of a plugin stays.
     std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return CompareNoCase(a.name, b.name) < 0;
+        return CompareTextNoCase(a.name, b.name) < 0;
     });
     std::vector<ArticlePlugin> plugins;
     for (const auto& entry : entries) {
@@ -98,9 +88,9 @@ std::vector<ArticlePlugin> ListArticlePlugins(std::string_view plugin_folder) {
         else continue;
         auto pos = std::lower_bound(plugins.begin(), plugins.end(), name,
                                     [](const ArticlePlugin& p, std::string_view n) {
-                                        return CompareNoCase(p.name, n) < 0;
+                                        return CompareTextNoCase(p.name, n) < 0;
                                     });
-        if (pos != plugins.end() && CompareNoCase(pos->name, name) == 0) continue;
+        if (pos != plugins.end() && CompareTextNoCase(pos->name, name) == 0) continue;
         plugins.insert(pos, ArticlePlugin{std::string(name), kind});
     }
     return plugins;
