@@ -8,30 +8,29 @@
 namespace drwa::config {
 namespace {
 
-constexpr char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 // Case-insensitive ASCII suffix / prefix tests; the patterns are ASCII, and
 // they are applied to the native names before any conversion.
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
-    if (s.size() < suffix.size()) return false;
-    s = s.substr(s.size() - suffix.size());
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (Lower(s[i]) != Lower(suffix[i])) return false;
-    return true;
+    return s.size() >= suffix.size() && SameTextNoCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (Lower(s[i]) != Lower(prefix[i])) return false;
-    return true;
+    return s.size() >= prefix.size() && SameTextNoCase(s.substr(0, prefix.size()), prefix);
 }
 
-bool Visible(std::string_view name) { return !name.empty() && name.front() != '.'; }
+bool Visible(std::string_view name) {
+    return !name.empty() && name.front() != '.';
+}
 
-bool MatchesPostRequest(std::string_view n) { return Visible(n) && EndsWithNoCase(n, ".cmw"); }
-bool MatchesArticle(std::string_view n) { return Visible(n) && EndsWithNoCase(n, ".cm$"); }
-bool MatchesPlugin(std::string_view n) { return Visible(n) && StartsWithNoCase(n, "cm_"); }
+bool MatchesPostRequest(std::string_view n) {
+    return Visible(n) && EndsWithNoCase(n, ".cmw");
+}
+bool MatchesArticle(std::string_view n) {
+    return Visible(n) && EndsWithNoCase(n, ".cm$");
+}
+bool MatchesPlugin(std::string_view n) {
+    return Visible(n) && StartsWithNoCase(n, "cm_");
+}
 
 // Listing order is the file system's; sort for results that do not depend on it.
 std::vector<platform::FolderEntry> SortedListing(std::string_view folder,
@@ -47,8 +46,10 @@ std::vector<platform::FolderEntry> SortedListing(std::string_view folder,
 void FindPostRequestFiles(std::string_view folder, std::vector<std::string>& found) {
     for (const auto& entry : SortedListing(folder, MatchesPostRequest)) {
         std::string path = platform::JoinPath(folder, entry.name);
-        if (entry.is_folder) FindPostRequestFiles(path, found);
-        else found.push_back(std::move(path));
+        if (entry.is_folder)
+            FindPostRequestFiles(path, found);
+        else
+            found.push_back(std::move(path));
     }
 }
 
@@ -60,9 +61,12 @@ void FindArticleFiles(std::string_view folder, std::vector<std::string>& found) 
 
 std::string_view PluginExtension(PluginKind kind) {
     switch (kind) {
-        case PluginKind::kPerl: return ".PL";
-        case PluginKind::kRuby: return ".RB";
-        case PluginKind::kExe: return ".EXE";
+        case PluginKind::kPerl:
+            return ".PL";
+        case PluginKind::kRuby:
+            return ".RB";
+        case PluginKind::kExe:
+            return ".EXE";
     }
     return "";
 }
@@ -82,10 +86,14 @@ std::vector<ArticlePlugin> ListArticlePlugins(std::string_view plugin_folder) {
         std::string_view ext = rest.substr(dot);
         std::string_view name = rest.substr(0, dot);
         PluginKind kind;
-        if (SameTextNoCase(ext, ".PL")) kind = PluginKind::kPerl;
-        else if (SameTextNoCase(ext, ".RB")) kind = PluginKind::kRuby;
-        else if (SameTextNoCase(ext, ".EXE")) kind = PluginKind::kExe;
-        else continue;
+        if (SameTextNoCase(ext, ".PL"))
+            kind = PluginKind::kPerl;
+        else if (SameTextNoCase(ext, ".RB"))
+            kind = PluginKind::kRuby;
+        else if (SameTextNoCase(ext, ".EXE"))
+            kind = PluginKind::kExe;
+        else
+            continue;
         auto pos = std::lower_bound(plugins.begin(), plugins.end(), name,
                                     [](const ArticlePlugin& p, std::string_view n) {
                                         return CompareTextNoCase(p.name, n) < 0;

@@ -19,6 +19,15 @@ std::string FolderOfFile(std::string_view path) {
     return folder;
 }
 
+std::string NameOfPath(std::string_view path) {
+    std::size_t at = text::FindLastSjisChar(path, kPathDelimiter);
+    return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
+}
+
+GroupLabel GroupLabelOf(std::string_view group_folder) {
+    return {NameOfPath(FolderOfFile(FolderOfFile(group_folder))), NameOfPath(group_folder)};
+}
+
 std::string WithTrailingDelimiter(std::string_view path) {
     std::string out(path);
     std::size_t last = text::FindLastSjisChar(out, kPathDelimiter);

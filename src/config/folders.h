@@ -16,6 +16,18 @@ namespace drwa::config {
 // folder is the root. A bare file name lies in the current folder ".".
 std::string FolderOfFile(std::string_view path);
 
+// The last component of a path: a file's or a folder's own name.
+std::string NameOfPath(std::string_view path);
+
+// How status texts and error mails name a group: the folder two levels above
+// the group folder (the account's folder for a group directly in the data
+// folder) and the group folder's own name.
+struct GroupLabel {
+    std::string base;
+    std::string group;
+};
+GroupLabel GroupLabelOf(std::string_view group_folder);
+
 // `path` followed by one delimiter.
 std::string WithTrailingDelimiter(std::string_view path);
 
@@ -50,6 +62,8 @@ std::string GroupSection(int number);
 std::string ModuleFileWith(std::string_view extension);
 
 // The module settings file: the library's path with the extension ".ini".
-inline std::string ModuleSettingsPath() { return ModuleFileWith(".ini"); }
+inline std::string ModuleSettingsPath() {
+    return ModuleFileWith(".ini");
+}
 
 }  // namespace drwa::config

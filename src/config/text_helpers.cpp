@@ -32,6 +32,12 @@ std::vector<std::string> SplitFields(std::string_view text, int n, bool escape) 
     return fields;
 }
 
+void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
+    if (from.empty()) return;
+    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+        s.replace(at, from.size(), to);
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -70,6 +76,8 @@ void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path) {
     }
 }
 
-std::string NewGuidString() { return platform::NewGuid(); }
+std::string NewGuidString() {
+    return platform::NewGuid();
+}
 
 }  // namespace drwa::config

@@ -19,6 +19,10 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The lines, each followed by CR LF.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 
+// Every `from` in `s` replaced by `to`, left to right; replaced text is not
+// searched again.
+void ReplaceAll(std::string& s, std::string_view from, std::string_view to);
+
 // Writes the lines, each ended by LF, replacing the file whole or not at all.
 // Fails with "<path> に書き込めません".
 void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path);

@@ -31,11 +31,6 @@ constexpr std::size_t kMaxNameBytes = 255;
 // so that the articles of one spool folder do not meet by chance.
 constexpr std::size_t kShortenedIdDigest = 16;
 
-std::string BaseName(std::string_view path) {
-    std::size_t at = text::FindLastSjisChar(path, platform::kPathDelimiter);
-    return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
-}
-
 std::string WithoutExtension(std::string name) {
     std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
@@ -44,10 +39,10 @@ std::string WithoutExtension(std::string name) {
 
 std::string GroupName(const config::IniFile& group) {
     const std::string folder = config::FolderOfFile(group.path());
-    std::string name = BaseName(folder);
+    std::string name = config::NameOfPath(folder);
     // A group inside another group shows whose it is.
     if (group.ReadBool(keys::kBasic, keys::kSubDir, false))
-        name = BaseName(config::FolderOfFile(folder)) + "\\" + name;
+        name = config::NameOfPath(config::FolderOfFile(folder)) + "\\" + name;
     return name;
 }
 
@@ -155,7 +150,7 @@ void ConvertArticleFile(std::string_view article_path, std::string_view spool_fo
     std::string spool = config::WithTrailingDelimiter(spool_folder);
     if (!platform::FolderExists(spool)) platform::CreateFolders(spool);
 
-    const std::string name = WithoutExtension(BaseName(article_path));
+    const std::string name = WithoutExtension(config::NameOfPath(article_path));
     const std::string group_folder = config::FolderOfFile(group.path());
     const std::string list_path = config::FileIn(group_folder, name + ".lst");
     std::optional<NumberList> numbers;
@@ -186,8 +181,8 @@ void ConvertArticleFile(std::string_view article_path, std::string_view spool_fo
 
 std::string ConversionStatusPrefix(std::string_view group_ini_path) {
     const std::string group_folder = config::FolderOfFile(group_ini_path);
-    return BaseName(config::FolderOfFile(config::FolderOfFile(group_folder))) + " " +
-           BaseName(group_folder) + " ";
+    const config::GroupLabel label = config::GroupLabelOf(group_folder);
+    return label.base + " " + label.group + " ";
 }
 
 void ConvertGroupArticles(std::string_view account_path, std::string_view group_ini_path,

@@ -12,11 +12,6 @@ namespace {
 
 using text::EncodeHeaderLine;
 
-void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
-    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
-        s.replace(at, from.size(), to);
-}
-
 std::string FromLine(const ArticleRecord& r) {
     if (!r.name.empty()) return EncodeHeaderLine("From: " + r.name + " <" + r.email + ">");
     if (!r.email.empty()) return EncodeHeaderLine("From: <" + r.email + ">");
@@ -42,7 +37,7 @@ std::string ReplyToLine(const MailContext& c, const BoardValues& board, const Ar
         tmpl += ",,";
     else if (fields == 2)
         tmpl += ",";
-    ReplaceAll(tmpl, "$Sr", number_text);
+    config::ReplaceAll(tmpl, "$Sr", number_text);
     return EncodeHeaderLine("Reply-To: " + Quoted(tmpl + "," + number_text) + " <" +
                             c.GroupAddress() + ">");
 }

@@ -1,4 +1,5 @@
 #include "convert/mail_formats.h"
+#include "config/text_helpers.h"
 
 #include <cstdio>
 
@@ -8,11 +9,6 @@
 namespace drwa::convert {
 namespace {
 
-void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
-    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
-        s.replace(at, from.size(), to);
-}
-
 // Shields "$$X" and "$$Y" behind control characters while the fields are
 // replaced; whatever of those characters the values bring comes out as the
 // shields, so the text never holds them.
@@ -20,12 +16,12 @@ std::string Expand(std::string_view format, char x, std::string_view x_value, ch
                    std::string_view y_value) {
     const std::string shield_x = std::string("$$") + x, shield_y = std::string("$$") + y;
     std::string s(format);
-    ReplaceAll(s, shield_x, "\t");
-    ReplaceAll(s, shield_y, "\r");
-    ReplaceAll(s, std::string("$") + x, x_value);
-    ReplaceAll(s, std::string("$") + y, y_value);
-    ReplaceAll(s, "\t", shield_x);
-    ReplaceAll(s, "\r", shield_y);
+    config::ReplaceAll(s, shield_x, "\t");
+    config::ReplaceAll(s, shield_y, "\r");
+    config::ReplaceAll(s, std::string("$") + x, x_value);
+    config::ReplaceAll(s, std::string("$") + y, y_value);
+    config::ReplaceAll(s, "\t", shield_x);
+    config::ReplaceAll(s, "\r", shield_y);
     return s;
 }
 

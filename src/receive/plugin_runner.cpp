@@ -24,11 +24,6 @@ constexpr int kIdleWaitMs = 100;
 
 const std::string kFinished = "受信正常終了";
 
-std::string LastComponent(std::string_view path) {
-    std::size_t at = text::FindLastSjisChar(path, platform::kPathDelimiter);
-    return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
-}
-
 // Blanks and control characters at both ends go, as a status line shows them.
 std::string_view TrimControls(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
@@ -136,8 +131,9 @@ bool FinishRun(ReceiveJob& job, RunState& st, platform::ChildProcess& child) {
 bool RunGroupPlugin(ReceiveJob& job) {
     RunState st;
     st.group_folder = config::FolderOfFile(job.GroupIniPath);
-    st.group_name = LastComponent(st.group_folder);
-    st.base_name = LastComponent(config::FolderOfFile(config::FolderOfFile(st.group_folder)));
+    const config::GroupLabel label = config::GroupLabelOf(st.group_folder);
+    st.group_name = label.group;
+    st.base_name = label.base;
     ErrorLogGuard save_errors(st);
 
     // The plugin writes a fresh status file each run; an old one would be

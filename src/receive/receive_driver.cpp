@@ -59,9 +59,7 @@ void Tell(ProgressCallback callback, const std::string& text) {
 }  // namespace
 
 std::string AccountName(const std::string& account_path) {
-    const std::string folder = config::FolderOfFile(account_path);
-    const std::size_t at = text::FindLastSjisChar(folder, '/');
-    return at == std::string::npos ? folder : folder.substr(at + 1);
+    return config::NameOfPath(config::FolderOfFile(account_path));
 }
 
 std::vector<ReceiveJob> BuildReceiveJobs(const std::string& account_path,

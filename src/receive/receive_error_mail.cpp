@@ -14,11 +14,6 @@
 namespace drwa::receive {
 namespace {
 
-std::string LastComponent(std::string_view path) {
-    std::size_t at = text::FindLastSjisChar(path, platform::kPathDelimiter);
-    return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
-}
-
 std::string ToMail(std::string_view sjis) {
     return text::ConvertJapaneseCode(sjis, text::JapaneseCode::kIso2022Jp);
 }
@@ -27,10 +22,8 @@ std::string ToMail(std::string_view sjis) {
 
 void WriteReceiveErrorMail(std::string_view message, const std::string& account_path,
                            const std::string& group_ini_path) {
-    const std::string group_folder = config::FolderOfFile(group_ini_path);
-    const std::string label =
-        LastComponent(config::FolderOfFile(config::FolderOfFile(group_folder))) + " " +
-        LastComponent(group_folder);
+    const config::GroupLabel names = config::GroupLabelOf(config::FolderOfFile(group_ini_path));
+    const std::string label = names.base + " " + names.group;
 
     std::vector<std::string> lines = {
         "From: \"KVT7R ERROR SYSTEM\" <>",
