@@ -54,6 +54,8 @@ inline constexpr std::string_view kInhSub = "INH_SUB";
 inline constexpr std::string_view kInhTitle = "INH_TITLE";
 inline constexpr std::string_view kThreadNumber = "THREAD_NUMBER";
 inline constexpr std::string_view kSaveNumber = "SAVE_NUMBER";
+// Optional: a post counts only when the board's answer contains this text.
+inline constexpr std::string_view kPostSuccessText = "POST_SUCCESS_TEXT";
 
 // Module settings file.
 inline constexpr std::string_view kGeneral = "GENERAL";
