@@ -1,16 +1,34 @@
 #!/usr/bin/perl
-# A small HTTP server on 127.0.0.1 for plugin tests: serves the files under
-# ROOT for any method (so a POST to test/bbs.cgi answers with the page the test
-# put there), 404 for anything else, and appends one line per request to LOG:
-# method, request target, User-Agent and body, separated by tabs.
+# A text board on 127.0.0.1 for plugin tests and measurements, serving the
+# board folders under ROOT the way such boards' web servers do:
+#   GET   Last-Modified from the file, 304 for If-Modified-Since, 206 for
+#         "Range: bytes=N-" (416 past the end), gzip when asked for and no
+#         range is, 302 to the address in FILE.moved when FILE is gone, 404.
+#   POST  .../test/bbs.cgi takes a board's post form (Shift_JIS): the first
+#         post of a client without the board's cookie gets the confirmation
+#         page that sets it (and holds the form's fields, and one more); then the post is written into the thread's dat
+#         (or a new thread) and subject.txt, and the page says so. While
+#         ROOT/test/refuse.txt exists, every post gets the error page with
+#         its text as the reason.
+# Headers are checked: a malformed If-Modified-Since or Range, or an HTTP/1.1
+# request without Host, gets 400. One line per request is appended to LOG,
+# fields separated by tabs: method, target, User-Agent, body, status, bytes
+# sent (header and body), If-Modified-Since, Range, Accept-Encoding, Cookie,
+# Content-Type, Referer, time received (seconds, fractional).
 # Prints the port it listens on as its first line, then serves until killed.
 #   board_server.pl ROOT LOG
 use strict;
 use warnings;
+use utf8;
+use Encode qw(encode);
+use HTTP::Date qw(str2time time2str);
+use IO::Compress::Gzip qw(gzip $GzipError);
 use IO::Socket::INET;
+use Time::HiRes ();
 
 my ($root, $log) = @ARGV;
 die "usage: $0 ROOT LOG\n" unless defined $log;
+$SIG{PIPE} = 'IGNORE';
 
 my $server = IO::Socket::INET->new(LocalAddr => '127.0.0.1', LocalPort => 0, Listen => 16,
                                    ReuseAddr => 1, Proto => 'tcp')
@@ -18,11 +36,20 @@ my $server = IO::Socket::INET->new(LocalAddr => '127.0.0.1', LocalPort => 0, Lis
 $| = 1;
 print $server->sockport, "\n";
 
+sub sj { encode('cp932', shift) }
+
+sub slurp {
+    open my $fh, '<:raw', shift or return undef;
+    local $/;
+    return scalar <$fh>;
+}
+
 while (my $c = $server->accept) {
     binmode $c;
-    my $request = <$c>;
+    my $received = Time::HiRes::time();
+    my $request  = <$c>;
     next unless defined $request;
-    my ($method, $target) = $request =~ /^(\S+)\s+(\S+)/ or next;
+    my ($method, $target, $version) = $request =~ /^(\S+)\s+(\S+)\s+HTTP\/(\d\.\d)\r?\n\z/ or next;
     my %h;
     while (my $line = <$c>) {
         last if $line =~ /^\r?\n\z/;
@@ -31,21 +58,124 @@ while (my $c = $server->accept) {
     my $body = '';
     read $c, $body, $h{'content-length'} if $h{'content-length'};
 
-    open my $lf, '>>', $log or die "board_server: $log: $!\n";
-    print {$lf} join("\t", $method, $target, $h{'user-agent'} // '', $body), "\n";
-    close $lf;
+    my ($status, $headers, $content) = answer($method, $target, $version, \%h, $body);
+    my $head = "HTTP/1.0 $status\r\nDate: " . time2str() . "\r\n";
+    $head .= "$_->[0]: $_->[1]\r\n" for @$headers;
+    $head .= 'Content-Length: ' . length($content) . "\r\nConnection: close\r\n\r\n";
+    print $c $head, ($method eq 'HEAD' ? '' : $content);
+    close $c;
 
+    my $sent = length($head) + ($method eq 'HEAD' ? 0 : length $content);
+    my @fields = ($method, $target, $h{'user-agent'}, $body, $status =~ s/ .*//r, $sent,
+                  @h{'if-modified-since', 'range', 'accept-encoding', 'cookie', 'content-type', 'referer'},
+                  sprintf('%.3f', $received));
+    open my $lf, '>>:raw', $log or die "board_server: $log: $!\n";
+    print {$lf} join("\t", map { ($_ // '') =~ tr/\t\r\n/   /r } @fields), "\n";
+    close $lf;
+}
+
+sub answer {
+    my ($method, $target, $version, $h, $body) = @_;
+    return bad('no Host') if $version eq '1.1' && !defined $h->{host};
     # A proxy request names the whole URL; the path is what is served.
     (my $path = $target) =~ s{^[a-z]+://[^/]+}{}i;
     $path =~ s/\?.*//;
-    my $file = "$root$path";
-    if ($path !~ m{/\.\.(/|\z)} && -f $file && open my $fh, '<:raw', $file) {
-        local $/;
-        my $content = <$fh>;
-        print $c "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: "
-               . length($content) . "\r\nConnection: close\r\n\r\n$content";
-    } else {
-        print $c "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nNot Found";
+    return ('404 Not Found', [], 'Not Found') if $path =~ m{/\.\.(/|\z)};
+    return bbs_cgi($path, $h, $body) if $method eq 'POST' && $path =~ m{/test/bbs\.cgi\z};
+    return ('405 Method Not Allowed', [], '') unless $method eq 'GET' || $method eq 'HEAD';
+
+    my $since;
+    if (defined $h->{'if-modified-since'}) {
+        $since = str2time($h->{'if-modified-since'}) // return bad('If-Modified-Since');
     }
-    close $c;
+    my $from;
+    if (defined $h->{range}) {
+        ($from) = $h->{range} =~ /^bytes=(\d+)-\z/ or return bad('Range');
+    }
+    my $file = "$root$path";
+    if (!-f $file) {
+        my $moved = slurp("$file.moved");
+        return ('302 Found', [[Location => $moved =~ s/\s+\z//r]], '') if defined $moved;
+        return ('404 Not Found', [], 'Not Found');
+    }
+    my $content = slurp($file) // return ('403 Forbidden', [], '');
+    my $mtime = (stat $file)[9];
+    my @headers = ([ 'Last-Modified' => time2str($mtime) ],
+                   [ 'Content-Type' => $path =~ /\.html?\z/ ? 'text/html' : 'text/plain' ]);
+    return ('304 Not Modified', [[ 'Last-Modified' => time2str($mtime) ]], '') if defined $since && $mtime <= $since;
+    if (defined $from) {
+        my $size = length $content;
+        return ('416 Range Not Satisfiable', [[ 'Content-Range' => "bytes */$size" ]], '') if $from >= $size;
+        return ('206 Partial Content', [@headers, [ 'Content-Range' => "bytes $from-" . ($size - 1) . "/$size" ]],
+                substr($content, $from));
+    }
+    if (($h->{'accept-encoding'} // '') =~ /\bgzip\b(?!\s*;\s*q=0(?:\.0*)?\b)/) {
+        gzip(\$content => \my $packed) or die "board_server: $GzipError\n";
+        return ('200 OK', [@headers, [ 'Content-Encoding' => 'gzip' ], [ Vary => 'Accept-Encoding' ]], $packed);
+    }
+    return ('200 OK', \@headers, $content);
+}
+
+sub bad { ('400 Bad Request', [], "bad $_[0]") }
+
+sub page {
+    my ($title, $mark, $text, @headers) = @_;    # the title in characters, the text in Shift_JIS
+    my $html = sj("<html><head><title>$title</title></head>\n<!-- bbs_X:$mark -->\n<body>") . $text . "</body></html>\n";
+    return ('200 OK', [[ 'Content-Type' => 'text/html; charset=Shift_JIS' ], @headers], $html);
+}
+
+sub html_escape { $_[0] =~ s/&/&amp;/gr =~ s/</&lt;/gr =~ s/>/&gt;/gr =~ s/"/&quot;/gr }
+
+sub bbs_cgi {
+    my ($path, $h, $body) = @_;
+    return bad('Content-Type') unless ($h->{'content-type'} // '') =~ m{^application/x-www-form-urlencoded\b};
+    my %f;
+    for (split /&/, $body) {
+        my ($k, $v) = map { tr/+/ /r =~ s/%([0-9A-Fa-f]{2})/chr hex $1/ger } split /=/, $_, 2;
+        $f{$k} = $v // '';
+    }
+    my $refused = slurp("$root/test/refuse.txt");
+    return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . ($refused =~ s/\s+\z//r)) if defined $refused;
+
+    if (($h->{cookie} // '') !~ /(?:^|;\s*)board_ok=1(?:;|\z)/) {
+        my $hidden = join '', map { sprintf '<input type=hidden name="%s" value="%s">', $_, html_escape($f{$_}) }
+                              grep { $_ ne 'submit' } sort keys %f;
+        return page('■ 書き込み確認 ■', 'cookie',
+                    "<form method=POST action=\"../test/bbs.cgi\">$hidden<input type=hidden name=\"agree\" value=\"1\">"
+                      . sj('<input type=submit value="上記全てを承諾して書き込む" name="submit"></form>'),
+                    [ 'Set-Cookie' => 'board_ok=1; path=/' ]);
+    }
+
+    my $board = "$root/" . ($f{bbs} // '');
+    return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj('板がありません')) if ($f{bbs} // '') !~ /^[\w-]+\z/a || !-d $board;
+    return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj('本文がありません')) if ($f{MESSAGE} // '') !~ /\S/;
+    my $key = $f{key};
+    my $title = '';
+    if (defined $key) {
+        return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj('スレッドがありません')) unless $key =~ /^\d+\z/ && -f "$board/dat/$key.dat";
+    } else {
+        return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj('サブジェクトがありません')) if ($f{subject} // '') eq '';
+        $key = time;
+        $key++ while -e "$board/dat/$key.dat";
+        $title = html_escape($f{subject});
+    }
+    my @t = gmtime(time + 9 * 3600);
+    my $date = sprintf '%04d/%02d/%02d(%s) %02d:%02d:%02d.00 ID:Test0001', $t[5] + 1900, $t[4] + 1, $t[3],
+                       sj((qw(日 月 火 水 木 金 土))[$t[6]]), @t[2, 1, 0];
+    my $name = ($f{FROM} // '') ne '' ? html_escape($f{FROM}) : sj('名無しさん');
+    my $message = join ' <br> ', map { html_escape($_) } split /\r?\n/, $f{MESSAGE};
+    open my $dat, '>>:raw', "$board/dat/$key.dat" or die "board_server: $!\n";
+    print {$dat} join('<>', $name, html_escape($f{mail} // ''), $date, " $message ", $title), "\n";
+    close $dat;
+
+    my $count = () = slurp("$board/dat/$key.dat") =~ /\n/g;
+    my (@lines, $mine);
+    for (split /\n/, slurp("$board/subject.txt") // '') {
+        if (/^\Q$key\E\.dat<>(.*?) \(\d+\)\z/) { $mine = "$key.dat<>$1 ($count)" } else { push @lines, $_ }
+    }
+    unshift @lines, $mine // "$key.dat<>$title ($count)";
+    open my $s, '>:raw', "$board/subject.txt" or die "board_server: $!\n";
+    print {$s} map { "$_\n" } @lines;
+    close $s;
+    return page('書きこみました。', 'true', sj('書きこみが終わりました。'));
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/perl
 # Tests of plugins/cm_TEXTBOARD.PL, run as the library runs it: in a group
-# folder with a drwa_BBS.ini, against a board on disk (file://) or on a small
-# HTTP server on 127.0.0.1.
+# folder with a drwa_BBS.ini, against a board on disk (file://) or on the
+# board server on 127.0.0.1 (board_server.pl), which logs every request.
 #   run_tests.pl [PERL]
 use strict;
 use warnings;
@@ -9,10 +9,12 @@ use utf8;
 use Encode qw(encode decode);
 use File::Basename qw(dirname);
 use File::Copy qw(copy);
+use File::Find qw(find);
 use File::Path qw(make_path);
 use File::Spec;
 use File::Temp qw(tempdir);
 use Test::More;
+use Time::Local ();
 
 binmode Test::More->builder->$_, ':encoding(UTF-8)' for qw(output failure_output todo_output);
 
@@ -20,6 +22,10 @@ my $perl   = shift // $^X;
 my $top    = File::Spec->rel2abs(dirname(__FILE__) . '/../../..');
 my $plugin = "$top/plugins/cm_TEXTBOARD.PL";
 my $tmp    = tempdir(CLEANUP => 1);
+
+# The plugin runs in UTC unless a test says otherwise: board times (Japan
+# time) must come out converted.
+our $TZ = 'UTC';
 
 sub sj { encode('cp932', shift) }
 sub u  { decode('cp932', shift) }
@@ -46,6 +52,19 @@ sub copy_tree {
     }
 }
 
+# Files served over HTTP get modification times well in the past, each change
+# a later one: a date equal to the serving second would (rightly) make the
+# plugin ask again, and the tests want to see exactly one answer per change.
+my $clock = time - 100_000;
+sub touch {
+    $clock += 10;
+    utime $clock, $clock, $_ or die "$_: $!" for @_;
+}
+sub touch_tree {
+    my ($dir) = @_;
+    find(sub { touch($_) if -f }, $dir);
+}
+
 my $groups = 0;
 
 # A group folder whose drwa_BBS.ini holds the given [BASIC] keys.
@@ -60,8 +79,19 @@ sub group {
 }
 
 sub board_copy {
-    my $dir = "$tmp/board" . ++$groups . '/board';
+    my ($root) = @_;
+    my $dir = ($root // "$tmp/board" . ++$groups) . '/board';
     copy_tree("$top/examples/board", $dir);
+    return $dir;
+}
+
+# A board with one thread (key 1700000000) made of the given dat lines.
+sub tiny_board {
+    my (@lines) = @_;
+    my $dir = "$tmp/tiny" . ++$groups . '/b';
+    make_path("$dir/dat");
+    spew("$dir/dat/1700000000.dat", sj(join '', map { "$_\n" } @lines));
+    spew("$dir/subject.txt", sj('1700000000.dat<>小さな板 (' . @lines . ")\n"));
     return $dir;
 }
 
@@ -74,6 +104,7 @@ sub run_plugin {
     my ($dir, @args) = @_;
     my $pid = fork // die "fork: $!";
     if (!$pid) {
+        $ENV{TZ} = $TZ;
         chdir $dir or die "$dir: $!";
         open STDOUT, '>', "$tmp/out" or die;
         open STDERR, '>', "$tmp/err" or die;
@@ -86,9 +117,11 @@ sub run_plugin {
 }
 
 # The article file's records: hashes of the field lines (decoded) with the
-# body lines in "body".
+# body lines in "body". The file is taken away, as the library's conversion does.
 sub records {
-    my ($bytes) = @_;
+    my ($path) = @_;
+    my $bytes = slurp($path) // return ();
+    unlink $path;
     my (@r, $cur, $in_body);
     for (split /\r\n/, u($bytes)) {
         if ($in_body) {
@@ -134,11 +167,27 @@ sub start_server {
     return ($port, $log);
 }
 
+# The requests the server got since the last call, as hashes of its log fields.
+my @LOG_FIELDS = qw(method target ua body status bytes ims range ae cookie ctype referer time);
 sub requests {
     my ($log) = @_;
-    my @r = map { [split /\t/, $_, -1] } split /\n/, slurp($log) // '';
+    my @r;
+    for (split /\n/, slurp($log) // '') {
+        my %r;
+        @r{@LOG_FIELDS} = split /\t/, $_, -1;
+        push @r, \%r;
+    }
     unlink $log;
     return @r;
+}
+
+sub bytes_sent { my $n = 0; $n += $_->{bytes} for @_; $n }
+
+# A form body as [name, decoded value] pairs, in the order sent.
+sub form_pairs {
+    my ($body) = @_;
+    return map { my ($k, $v) = split /=/, $_, 2; $v =~ tr/+/ /; $v =~ s/%(..)/chr hex $1/ge; [$k, u($v)] }
+           split /&/, $body // '';
 }
 
 subtest 'example board over file://' => sub {
@@ -153,14 +202,18 @@ subtest 'example board over file://' => sub {
     ok defined $file, 'article file named after the board folder';
     unlike $file, qr/(?<!\r)\n/, 'every line ends CR LF';
     like u($file), qr/\A#T:ふれあい雑談板\r\n#P:LIB\r\n/, 'board title from SETTING.TXT, post template';
+    like $file, qr/\Q${\ sj('唐揚げ定食！ ')}\E\xB3\xCF\xB0\(\xDF\x84\x74\xDF\)\r\n/,
+      'half-width katakana kept as single CP932 bytes';
 
-    my %r = by_number(records($file));
+    my %r = by_number(records("$g/board.cm\$"));
     is_deeply [sort keys %r], [qw(1711929600-1 1711929600-2 1711929600-3 1711929600-4
                                   1712300000-1 1712300000-2 1712300000-3 1712650000-1 1712650000-2)],
       'one record per post, numbered KEY-N';
-    is $r{'1712650000-1'}{S}, '1712650000-1,,2024/04/09,17:06:40', 'first post: no parent';
+    is $r{'1712650000-1'}{S}, '1712650000-1,,2024/04/09,08:06:40', 'first post: no parent; Japan time as UTC';
     is $r{'1712650000-1'}{T}, '近所の桜、咲きました？', 'first post carries the thread title';
-    is $r{'1711929600-2'}{S}, '1711929600-2,1711929600-1,2024/04/01,09:12:45', 'reply: parent is the first post';
+    is $r{'1711929600-2'}{S}, '1711929600-2,1711929600-1,2024/04/01,00:12:45', 'reply with ">>1": parent is the first post';
+    is $r{'1711929600-3'}{S}, '1711929600-3,1711929600-2,2024/04/01,01:03:11', 'reply with ">>2": parent is post 2';
+    is $r{'1711929600-4'}{S}, '1711929600-4,1711929600-1,2024/04/02,12:40:02', 'reply without anchor: the first post';
     is $r{'1711929600-2'}{T}, 'Re: この掲示板の使い方を教えてください', 'reply title';
     is $r{'1711929600-2'}{N}, '管理人 ◆Kanri.xyz', 'name';
     is $r{'1711929600-2'}{E}, 'sage', 'mail field';
@@ -169,73 +222,230 @@ subtest 'example board over file://' => sub {
       ['>>1', 'はい、できます。', '届いたメールにそのまま返信すると、このスレッドへの書き込みになります。',
        '「<」や「&」、"引用符"もそのまま書けます。'],
       'body: <br> as line breaks, link tags dropped, entities decoded';
-    like $file, qr/\Q${\ sj('唐揚げ定食！ ')}\E\xB3\xCF\xB0\(\xDF\x84\x74\xDF\)\r\n/,
-      'half-width katakana kept as single CP932 bytes';
 
-    like slurp("$g/textboard.state"), qr/\t4\r\n.*\t3\r\n.*\t2\r\n\z/s, 'state: posts delivered per thread';
+    like slurp("$g/textboard.state"), qr/\n1711929600\t4\t4\t791\t[^\t]+\t\t/, 'state: posts, lines and bytes per thread';
     like slurp("$g/drwa_BBS.ini"), qr/\r\nPARAM2=9\r\nURL=file:[^\r\n]+\r\n\[OPTION\]\r\nSAVE_NUMBER=1\r\n\z/,
       'read position written, rest of the settings kept';
 
-    unlink "$g/board.cm\$";    # converted by the library
     ($rc, $out) = run_plugin($g);
-    is $rc, 0, 'second run: exit 0';
-    ok !-e "$g/board.cm\$", 'second run: nothing new, no article file';
+    is u($out), "subject.txt 取得中\r\n更新はありません\r\n", 'second run: subject.txt unchanged, nothing more';
+    ok !-e "$g/board.cm\$", 'second run: no article file';
 
     my $dat = "$board/dat/1712300000.dat";
     append_post($dat, '名無しさん<><>24/04/07(日) 07:08:09 ID:New1<> 朝です <br> . <br> <b>太字</b> &#12354;&#9829; <>');
     set_count($board, 1712300000, 4);
     ($rc, $out) = run_plugin($g);
-    my @new = records(slurp("$g/board.cm\$") // '');
+    spew("$g/keep", slurp("$g/board.cm\$"));
+    my @new = records("$g/board.cm\$");
     is scalar @new, 1, 'one post added: exactly one record';
-    is $new[0]{S}, '1712300000-4,1712300000-1,2024/04/07,07:08:09', 'its number, parent and two-digit year';
+    is $new[0]{S}, '1712300000-4,1712300000-1,2024/04/06,22:08:09', 'its number, parent and two-digit year';
     is_deeply $new[0]{body}, ['朝です', '. ', '太字 あ&#9829;'],
       'a lone "." cannot end the record; numeric references decoded where CP932 can';
 
     # The library did not convert that file (a failed receive): a further
-    # post is added to it, the first stays.
+    # post is added to it, the first stays. A run whose state was lost
+    # fetches the first again, but does not add it twice.
+    rename "$g/keep", "$g/board.cm\$";
     append_post($dat, '名無しさん<><>2024/04/07(日) 08:00:00<> もう一件 <>');
     set_count($board, 1712300000, 5);
+    spew("$g/textboard.state", slurp("$g/textboard.state") =~ s/^1712300000\t.*$/1712300000\t3/mr);
     run_plugin($g);
-    is_deeply [map { $_->{S} } records(slurp("$g/board.cm\$"))],
-      ['1712300000-4,1712300000-1,2024/04/07,07:08:09', '1712300000-5,1712300000-1,2024/04/07,08:00:00'],
-      'an article file left unconverted keeps its records';
+    is_deeply [map { $_->{S} } records("$g/board.cm\$")],
+      ['1712300000-4,1712300000-1,2024/04/06,22:08:09', '1712300000-5,1712300000-1,2024/04/06,23:00:00'],
+      'an article file left unconverted keeps its records, each once';
+};
+
+subtest 'board times in the local zone, replies under the post they answer' => sub {
+    # [TZ of the machine, TIMEZONE of the group, dat date] => date, time in the article file
+    my @times = (
+        ['UTC',              '',       '2024/04/01(月) 09:00:00.12 ID:a', '2024/04/01,00:00:00'],
+        ['UTC',              '',       '24/04/01(月) 02:30:00',           '2024/03/31,17:30:00'],  # day before
+        ['JST-9',            '',       '2024/04/01(月) 09:00:00',         '2024/04/01,09:00:00'],
+        ['IST-5:30',         '',       '2024/04/01(月) 09:00:00',         '2024/04/01,05:30:00'],
+        ['America/New_York', '',       '2024/07/01(月) 09:00:00',         '2024/06/30,20:00:00'],  # summer time
+        ['America/New_York', '',       '2024/01/01(月) 09:00:00',         '2023/12/31,19:00:00'],
+        ['UTC',              '-05:00', '2024/04/01(月) 21:00:00',         '2024/04/02,02:00:00'],
+        ['UTC',              'UTC',    '2024/04/01(月) 21:00',            '2024/04/01,21:00:00'],
+        ['UTC',              '',       'あぼーん',                        ','],                    # no date: left to the library
+        ['UTC',              '',       '2024/02/30 10:00:00',             '2024/02/30,10:00:00'],  # no such day: as written
+    );
+    for my $row (@times) {
+        my ($tz, $zone, $date, $want) = @$row;
+        my $board = tiny_board("名無し<><>$date<> 本文 <>題");
+        my $g = group(URL => "file://$board/", TIMEZONE => $zone);
+        local $TZ = $tz;
+        my ($rc, undef, $err) = run_plugin($g);
+        my ($r) = records("$g/b.cm\$");
+        is $rc == 0 && (split /,/, $r->{S}, 3)[2], $want, "TZ=$tz TIMEZONE=$zone $date" or diag u($err);
+    }
+
+    # body => parent of post 5
+    my @anchors = (
+        ['<a href="../test/read.cgi/b/1700000000/3">&gt;&gt;3</a> <br> そうですね', '1700000000-3'],
+        ['＞＞２ 全角でも',                 '1700000000-2'],
+        ['>4-5 範囲は最初の番号',          '1700000000-4'],
+        ['>>9 まだ無いレス',               '1700000000-1'],
+        ['>>0',                            '1700000000-1'],
+        ['>>5 自分自身',                   '1700000000-1'],
+        ['引用 >>3 は途中',                '1700000000-1'],
+        ['&gt; 引用だけ',                  '1700000000-1'],
+    );
+    my $board = tiny_board(map { "名無し<><>2024/04/01 09:00:00<> 本文$_ <>" } 1 .. 4);
+    my $g = group(URL => "file://$board/");
+    run_plugin($g);
+    records("$g/b.cm\$");
+    my $n = 5;
+    for my $row (@anchors) {
+        append_post("$board/dat/1700000000.dat", "名無し<><>2024/04/01 09:00:00<> $row->[0] <>");
+        set_count($board, 1700000000, $n);
+        run_plugin($g);
+        my ($r) = records("$g/b.cm\$");
+        is((split /,/, $r->{S})[1], $row->[1], "anchor: $row->[0]");
+        # Each further post is post 5 of a fresh copy: drop the line again.
+        my $dat = slurp("$board/dat/1700000000.dat");
+        spew("$board/dat/1700000000.dat", $dat =~ s/[^\n]*\n\z//r);
+        spew("$g/textboard.state", slurp("$g/textboard.state") =~ s/^1700000000\t.*$/1700000000\t4/mr);
+    }
 };
 
 subtest 'board over http://' => sub {
     my $root = "$tmp/www";
-    copy_tree("$top/examples/board", "$root/board");
+    board_copy($root);
     # A thread listed whose dat is already gone, as when a thread drops off.
     spew("$root/board/subject.txt", sj("1799999999.dat<>消えたスレ (1)\n") . slurp("$root/board/subject.txt"));
+    touch_tree($root);
     my ($port, $log) = start_server($root);
 
-    my $g = group(URL => "http://127.0.0.1:$port/board/", PARAM1 => 3);
+    my $g = group(URL => "http://127.0.0.1:$port/board/", PARAM1 => 3, INTERVAL_MS => 250);
     my ($rc, $out, $err) = run_plugin($g);
     is $rc, 0, 'exit 0' or diag u($err);
     my @req = requests($log);
-    is_deeply [map { "$_->[0] $_->[1]" } @req],
-      ['GET /board/SETTING.TXT', 'GET /board/subject.txt', 'GET /board/dat/1799999999.dat',
-       'GET /board/dat/1712650000.dat', 'GET /board/dat/1712300000.dat'],
-      'PARAM1 = 3: the three threads listed first, nothing else';
+    is_deeply [map { "$_->{method} $_->{target} $_->{status}" } @req],
+      ['GET /board/subject.txt 200', 'GET /board/dat/1799999999.dat 404', 'GET /board/dat/1712650000.dat 200',
+       'GET /board/dat/1712300000.dat 200', 'GET /board/SETTING.TXT 200'],
+      'PARAM1 = 3: the three threads listed first, then the board title';
     like u($err), qr/スレッド 1799999999 の dat がありません/, 'a vanished thread is reported and passed over';
-    like $req[0][2], qr/cm_TEXTBOARD/, 'User-Agent names the plugin';
-    is scalar(records(slurp("$g/board.cm\$"))), 5, 'their five posts';
+    like $req[0]{ua}, qr/cm_TEXTBOARD/, 'User-Agent names the plugin';
+    is_deeply [grep { $_->{ae} ne 'gzip' || $_->{ims} ne '' || $_->{range} ne '' } @req], [],
+      'first fetch: whole files, gzip offered, no condition';
+    my @gaps = map { $req[$_]{time} - $req[$_ - 1]{time} } 1 .. $#req;
+    ok !(grep { $_ < 0.24 } @gaps), 'INTERVAL_MS = 250: requests to one host at least that far apart' or diag "@gaps";
+    is scalar(records("$g/board.cm\$")), 5, 'their five posts';
     like slurp("$g/drwa_BBS.ini"), qr{/board/\r\nPARAM2=5\r\n\[OPTION\]}, 'read position added after the last key';
 
+    spew("$root/board/subject.txt", slurp("$root/board/subject.txt") . sj("1700000000.dat<>古いスレ (1)\n"));
+    touch("$root/board/subject.txt");
     run_plugin($g);
-    is_deeply [map { $_->[1] } requests($log)],
-      ['/board/SETTING.TXT', '/board/subject.txt', '/board/dat/1799999999.dat'],
-      'unchanged post counts: no dat fetched again';
+    is_deeply [map { "$_->{target} $_->{status}" } requests($log)], ['/board/subject.txt 200'],
+      'changed list, same post counts: no dat fetched, the vanished one not tried again';
 
-    my $p = group(URL => 'http://board.invalid/board/', PROXY => "127.0.0.1:$port");
+    my $p = group(URL => 'http://board.invalid/board/', PROXY => "127.0.0.1:$port", INTERVAL_MS => 0);
     ($rc) = run_plugin($p);
     is $rc, 0, 'through the proxy: exit 0';
-    ok((grep { $_->[1] eq 'http://board.invalid/board/subject.txt' } requests($log)), 'request sent to the proxy');
+    ok((grep { $_->{target} eq 'http://board.invalid/board/subject.txt' } requests($log)), 'request sent to the proxy');
 
-    my $missing = group(URL => "http://127.0.0.1:$port/nothing/");
-    ($rc, $out, $err) = run_plugin($missing);
-    isnt $rc, 0, 'HTTP 404: non-zero exit';
-    like u($err), qr{/nothing/subject\.txt を取得できません: 404}, 'HTTP 404: message names URL and status';
-    ok !-e "$missing/textboard.state", 'HTTP 404: no state written';
+    my %fails = (
+        '/nothing/' => qr{/nothing/subject\.txt を取得できません: 404},
+        '/moved/'   => qr{/moved/subject\.txt は移転しました: http://elsewhere\.invalid/moved/},
+    );
+    make_path("$root/moved");
+    spew("$root/moved/subject.txt.moved", "http://elsewhere.invalid/moved/subject.txt\n");
+    for my $path (sort keys %fails) {
+        my $missing = group(URL => "http://127.0.0.1:$port$path", INTERVAL_MS => 0);
+        ($rc, $out, $err) = run_plugin($missing);
+        isnt $rc, 0, "$path: non-zero exit";
+        like u($err), $fails{$path}, "$path: message names URL and reason";
+        ok !-e "$missing/textboard.state", "$path: no state written";
+    }
+    requests($log);
+};
+
+subtest 'conditional and partial fetching over http://' => sub {
+    my $root = "$tmp/www3";
+    my $board = board_copy($root);
+    touch_tree($root);
+    my ($port, $log) = start_server($root);
+    my $g = group(URL => "http://127.0.0.1:$port/board/", INTERVAL_MS => 0);
+    my $dat = "$board/dat/1712300000.dat";
+    my $size = -s $dat;
+
+    run_plugin($g);
+    records("$g/board.cm\$");
+    requests($log);
+
+    my ($rc, $out) = run_plugin($g);
+    my @req = requests($log);
+    is_deeply [map { "$_->{target} $_->{status}" } @req], ['/board/subject.txt 304'], 'unchanged board: one 304';
+    ok $req[0]{ims} ne '' && $req[0]{bytes} < 300, "If-Modified-Since sent, $req[0]{bytes} bytes answered";
+    is $rc, 0, 'exit 0';
+    ok !-e "$g/board.cm\$", 'no article file';
+
+    # Each step changes the board under the plugin: what it asks for the thread
+    # ("status first-byte-asked", R = the byte before the end of what it holds)
+    # and what it delivers.
+    my $post = '名無しさん<><>2024/04/07(日) 08:00:00.00 ID:x<> 追加 <>';
+    my $deleted = sj('腹ペコ');
+    my @steps = (
+        { what => 'a post appended', change => sub { append_post($dat, $post) },
+          asked => ['206 R'], posts => ['1712300000-4'] },
+        { what => 'a post deleted in place, one appended',
+          change => sub { spew($dat, slurp($dat) =~ s/^\Q$deleted\E[^\n]*/sj('あぼーん<>あぼーん<>あぼーん<>あぼーん<>')/mer);
+                          append_post($dat, $post) },
+          asked => ['206 R', '200 '], posts => ['1712300000-5'] },
+        { what => 'the thread cut short', change => sub { spew($dat, (split /^/, slurp($dat))[0]) },
+          asked => ['416 R', '200 '], posts => [] },
+        { what => 'posts after the cut', change => sub { append_post($dat, $post) for 1 .. 6 },
+          asked => ['206 R'], posts => ['1712300000-6', '1712300000-7'] },
+        { what => 'the thread moved to the archive',
+          change => sub { unlink $dat; spew("$dat.moved", "http://127.0.0.1:$port/board/kako/1712300000.html\n") },
+          asked => ['302 R'], posts => [], err => qr/1712300000 は過去ログへ移りました.*kako\/1712300000\.html/ },
+        { what => 'the thread gone', change => sub { unlink "$dat.moved" },
+          asked => ['404 R'], posts => [], err => qr/1712300000 の dat がありません/ },
+    );
+    my ($count, $held) = (3, $size);
+    for my $step (@steps) {
+        $step->{change}->();
+        touch(grep { -e } $dat);
+        set_count($board, 1712300000, $count += 2);
+        touch("$board/subject.txt");
+        ($rc, $out, my $err) = run_plugin($g);
+        is $rc, 0, "$step->{what}: exit 0" or diag u($err);
+        my @thread = grep { $_->{target} =~ /1712300000/ } requests($log);
+        is_deeply [map { "$_->{status} " . ($_->{range} =~ /^bytes=(\d+)-\z/ ? $1 : '') } @thread],
+          [map { s/R\z/$held - 1/er } @{$step->{asked}}], "$step->{what}: requests for the thread";
+        is_deeply [map { (split /,/, $_->{S})[0] } records("$g/board.cm\$")], $step->{posts}, "$step->{what}: posts delivered";
+        like u($err), $step->{err} // qr/\A\z/, "$step->{what}: standard error";
+        $held = -s $dat if -e $dat;
+    }
+    like u(slurp("$g/textboard.state") // ''), qr/^1712300000\t7\t/m, 'state keeps the posts delivered';
+};
+
+subtest 'one new post in a 1,000-post thread costs about that post' => sub {
+    my $root = "$tmp/www4";
+    make_path("$root/big/dat");
+    my $line = '名無しさん<>sage<>2024/04/01(月) 12:00:00.00 ID:Abcdefgh<> ' . ('長いレスの本文です。' x 8) . ' <>';
+    spew("$root/big/dat/1700000000.dat", sj(join '', map { "$line\n" } 1 .. 1000));
+    spew("$root/big/subject.txt", sj("1700000000.dat<>大きなスレ (1000)\n1600000000.dat<>別のスレ (1)\n"));
+    spew("$root/big/dat/1600000000.dat", sj("$line\n"));
+    touch_tree($root);
+    my ($port, $log) = start_server($root);
+    my $g = group(URL => "http://127.0.0.1:$port/big/", INTERVAL_MS => 0);
+    run_plugin($g);
+    is scalar(records("$g/big.cm\$")), 1001, 'first run: every post';
+    my $whole = bytes_sent(requests($log));
+
+    run_plugin($g);
+    my $unchanged = bytes_sent(requests($log));
+    ok $unchanged < 300, "unchanged board: $unchanged bytes";
+
+    append_post("$root/big/dat/1700000000.dat", $line);
+    set_count("$root/big", 1700000000, 1001);
+    touch("$root/big/dat/1700000000.dat", "$root/big/subject.txt");
+    run_plugin($g);
+    is scalar(records("$g/big.cm\$")), 1, 'one new post delivered';
+    my $one = bytes_sent(requests($log));
+    my $post = length(sj($line)) + 1;
+    ok $one < $post + 1500, "one new post of $post bytes: $one bytes fetched (whole board $whole)";
 };
 
 subtest 'unusable settings fail with a message' => sub {
@@ -244,6 +454,8 @@ subtest 'unusable settings fail with a message' => sub {
         'unreadable folder' => [{URL => "file://$tmp/no-such-board/"}, qr/no-such-board\/subject\.txt を読めません/],
         'other scheme'      => [{URL => 'ftp://example.org/b/'}, qr/http:\/\/ か file:\/\//],
         'PARAM1 not number' => [{URL => 'file:///x/', PARAM1 => 'abc'}, qr/PARAM1.*abc/],
+        'bad TIMEZONE'      => [{URL => 'file:///x/', TIMEZONE => 'Tokyo'}, qr/TIMEZONE.*Tokyo/],
+        'bad INTERVAL_MS'   => [{URL => 'file:///x/', INTERVAL_MS => '0.5'}, qr/INTERVAL_MS.*0\.5/],
     );
     for my $name (sort keys %cases) {
         my ($basic, $re) = @{$cases{$name}};
@@ -271,27 +483,32 @@ subtest 'post requests on a board on disk' => sub {
     my $g = group(URL => "file://$board/", NAME => 'テスト太郎', EMAIL => 'sage');
     request_file("$g/board.cmw",
         ['S:*,1712650000-1,24/04/11, 9:05,,', 'T:Re: x', 'M:already posted'],
-        ['S:*,1711929600-3,24/04/11, 9:05,U,', 'T:Re: x', 'M:僕も試しました。', '<b>タグ</b> & "引用"', '. '],
+        ['S:*,1711929600-3,24/04/11, 9:05,U,', 'T:Re: x', 'M:僕も試しました。', '<b>タグ</b> & "引用" &#12354;&#128512;', '. '],
         ['S:*,*,24/04/11,13:05,U,', 'T:新しい話題です', 'M:スレッドを立ててみました。'],
         ['S:*,nonsense,24/04/11,13:06,U,', 'T:Re: x', 'M:どこへ？']);
     # The library never prunes a file named ".cmw", so it is not ours to carry out.
     request_file("$g/.cmw", ['S:*,1711929600-1,24/04/11,13:07,U,', 'T:Re: x', 'M:宛先なし']);
+    my $started = time;
     my ($rc, $out, $err) = run_plugin($g);
     is $rc, 0, 'exit 0';
 
     my @cmw = split /\n/, u(slurp("$g/board.cmw"));
     is_deeply [grep { /^S:/ } @cmw],
-      ['S:*,1712650000-1,24/04/11, 9:05,,', 'S:*,1711929600-3,24/04/11,9:05,,', 'S:*,*,24/04/11,13:05,,',
+      ['S:*,1712650000-1,24/04/11, 9:05,,', 'S:*,1711929600-3,24/04/11, 9:05,,', 'S:*,*,24/04/11,13:05,,',
        'S:*,nonsense,24/04/11,13:06,U,'],
-      'posted requests marked ",,", the unusable one left pending';
+      'posted requests marked ",,", the rest of the line kept; the unusable one left pending';
     like u($err), qr/\A[^\n]*nonsense はこの板の記事番号ではありません\r\n\z/,
       'the unusable one is reported, nothing else';
 
     my @dat = split /\n/, u(slurp("$board/dat/1711929600.dat"));
     is scalar @dat, 5, 'the reply is appended once, the ".cmw" request not at all';
-    like $dat[4], qr{^テスト太郎<>sage<>\d{4}/\d\d/\d\d\(.\) \d\d:\d\d:\d\d<>}, 'name, mail and date fields';
-    is((split /<>/, $dat[4])[3], ' 僕も試しました。 <br> &lt;b&gt;タグ&lt;/b&gt; &amp; &quot;引用&quot; <br> .  ',
-       'body escaped, lines joined with <br>');
+    my ($y, $mo, $d, $h, $mi, $s) = $dat[4] =~ m{^テスト太郎<>sage<>(\d{4})/(\d\d)/(\d\d)\(.\) (\d\d):(\d\d):(\d\d)\.\d\d ID:[\w+/]{8}<>};
+    ok defined $y, 'name, mail, date and ID fields' or diag $dat[4];
+    my $posted = defined $y ? Time::Local::timegm($s, $mi, $h, $d, $mo - 1, $y) - 9 * 3600 : 0;
+    ok $posted >= $started - 1 && $posted <= time + 1, 'the date is now in Japan time, on a machine in UTC';
+    is((split /<>/, $dat[4])[3],
+       ' &gt;&gt;3 <br> 僕も試しました。 <br> &lt;b&gt;タグ&lt;/b&gt; &amp; &quot;引用&quot; &#12354;&#128512; <br> .  ',
+       'body escaped (numeric references kept), lines joined with <br>, an anchor to the post answered');
 
     my @subject = split /\n/, u(slurp("$board/subject.txt"));
     like $subject[0], qr/^(\d+)\.dat<>新しい話題です \(1\)\z/, 'new thread listed first';
@@ -300,9 +517,10 @@ subtest 'post requests on a board on disk' => sub {
     like u(slurp("$board/dat/$key.dat")), qr/^テスト太郎<>sage<>[^<]+<> スレッドを立ててみました。 <>新しい話題です\n\z/,
       'new thread dat with its title';
 
-    my %r = by_number(records(slurp("$g/board.cm\$")));
-    is_deeply $r{'1711929600-5'}{body}, ['僕も試しました。', '<b>タグ</b> & "引用"', '. '],
-      'the posted reply comes back as written';
+    my %r = by_number(records("$g/board.cm\$"));
+    is $r{'1711929600-5'}{S} =~ s/,[^,]*,[^,]*\z//r, '1711929600-5,1711929600-3', 'the reply comes back under the post it answers';
+    is_deeply $r{'1711929600-5'}{body}, ['>>3', '僕も試しました。', '<b>タグ</b> & "引用" あ&#128512;', '. '],
+      'and as written';
     is $r{"$key-1"}{T}, '新しい話題です', 'the new thread comes back';
 
     run_plugin($g);
@@ -311,29 +529,64 @@ subtest 'post requests on a board on disk' => sub {
 
 subtest 'post requests over http://' => sub {
     my $root = "$tmp/www2";
-    copy_tree("$top/examples/board", "$root/board");
+    board_copy($root);
     make_path("$root/test");
+    touch_tree($root);
     my ($port, $log) = start_server($root);
-    my $g = group(URL => "http://127.0.0.1:$port/board/", NAME => '名無し');
+    my $g = group(URL => "http://127.0.0.1:$port/board/", NAME => '名無し', EMAIL => 'sage', INTERVAL_MS => 0);
 
-    spew("$root/test/bbs.cgi", sj('<html><head><title>書きこみました。</title></head></html>'));
-    request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:05,U,', 'T:Re: x', 'M:満開です', '二行目']);
+    request_file("$g/board.cmw",
+        ['S:*,1712650000-1,24/04/11,13:05,U,', 'T:Re: x', 'M:満開です', '二行目 & ＝ 1+1'],
+        ['S:*,*,24/04/11,13:06,U,', 'T:お花見の相談', 'M:週末どうですか']);
+    my $before = time;
     my ($rc, $out, $err) = run_plugin($g);
     is $rc, 0, 'exit 0' or diag u($err);
-    my ($post) = grep { $_->[0] eq 'POST' } requests($log);
-    is $post->[1], '/test/bbs.cgi', 'posted to the server\'s bbs.cgi';
-    my %form = map { my ($k, $v) = split /=/, $_, 2; $v =~ tr/+/ /; $v =~ s/%(..)/chr hex $1/ge; ($k => u($v)) }
-               split /&/, $post->[3] // '';
-    is_deeply [@form{qw(bbs key FROM MESSAGE)}], ['board', '1712650000', '名無し', "満開です\r\n二行目"],
-      'form fields in Shift_JIS';
-    like u(slurp("$g/board.cmw")), qr/^S:\*,1712650000-1,24\/04\/11,13:05,,$/m, 'marked handled';
+    my @posts = grep { $_->{method} eq 'POST' } requests($log);
+    is scalar @posts, 3, 'the first sent twice (the cookie confirmation, then the post), the second once';
+    is_deeply [map { $_->{target} } @posts], [('/test/bbs.cgi') x 3], 'to the server\'s bbs.cgi';
+    is_deeply [map { $_->{cookie} } @posts], ['', 'board_ok=1', 'board_ok=1'],
+      'the cookie of the confirmation page sent back, and kept for the next post';
+    ok !(grep { $_->{ctype} !~ m{^application/x-www-form-urlencoded} || $_->{referer} ne "http://127.0.0.1:$port/board/" } @posts),
+      'a form post with the board as referer';
 
-    spew("$root/test/bbs.cgi", sj('<html><head><title>ＥＲＲＯＲ！</title></head></html>'));
-    request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:06,U,', 'T:Re: x', 'M:もう一度']);
-    ($rc, $out, $err) = run_plugin($g);
-    is $rc, 0, 'a refused post does not fail the receive';
-    like u($err), qr/投稿を送れませんでした.*ＥＲＲＯＲ！/, 'the board\'s answer is reported';
-    like u(slurp("$g/board.cmw")), qr/,U,$/m, 'and the request stays pending';
+    my @first = form_pairs($posts[0]{body});
+    is_deeply [map { $_->[0] } @first], [qw(bbs key time FROM mail MESSAGE submit)], 'reply: the form\'s fields in order';
+    my %f = map { @$_ } @first;
+    is_deeply [@f{qw(bbs key FROM mail MESSAGE submit)}], ['board', '1712650000', '名無し', 'sage', "満開です\r\n二行目 & ＝ 1+1", '書き込む'],
+      'reply: decoded from Shift_JIS';
+    ok $f{time} =~ /^\d+\z/ && $f{time} >= $before - 1 && $f{time} <= time + 1, 'reply: time is now';
+    my %again = map { @$_ } form_pairs($posts[1]{body});
+    is_deeply [@again{qw(key MESSAGE agree)}], ['1712650000', $f{MESSAGE}, '1'], 'second send: the same form with the page\'s own field';
+    my %new = map { @$_ } form_pairs($posts[2]{body});
+    is_deeply [map { $_->[0] } form_pairs($posts[2]{body})], [qw(bbs subject time FROM mail MESSAGE submit)],
+      'new thread: subject instead of key';
+    is_deeply [@new{qw(subject MESSAGE submit)}], ['お花見の相談', '週末どうですか', '新規スレッド作成'], 'new thread: its fields';
+
+    is_deeply [grep { /^S:/ } split /\n/, u(slurp("$g/board.cmw"))], ['S:*,1712650000-1,24/04/11,13:05,,', 'S:*,*,24/04/11,13:06,,'],
+      'both marked handled';
+    my %r = by_number(records("$g/board.cm\$"));
+    is_deeply $r{'1712650000-3'}{body}, ['満開です', '二行目 & ＝ 1+1'], 'the reply comes back in the same run';
+    my ($thread) = grep { /-1\z/ && $r{$_}{T} eq 'お花見の相談' } keys %r;
+    ok $thread, 'and so does the new thread';
+
+    # [answer of the board, reason expected on standard error]
+    my @refusals = (
+        [sub { spew("$root/test/refuse.txt", sj("連続投稿ですか？？\n")) }, qr/ＥＲＲＯＲ！ ERROR: 連続投稿ですか？？/],
+        [sub { unlink "$root/test/refuse.txt";
+               spew("$g/drwa_BBS.ini", slurp("$g/drwa_BBS.ini") =~ s/\r\n\[OPTION\]/\r\nUPURL=http:\/\/127.0.0.1:$port\/board\/subject.txt\r\n[OPTION]/r) },
+         qr/405 Method Not Allowed/],
+        [sub { spew("$g/drwa_BBS.ini", slurp("$g/drwa_BBS.ini") =~ s/UPURL=[^\r]*/UPURL=http:\/\/127.0.0.1:1\/test\/bbs.cgi/r) },
+         qr/500 Can't connect/],
+    );
+    for my $row (@refusals) {
+        $row->[0]->();
+        request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:07,U,', 'T:Re: x', 'M:もう一度']);
+        ($rc, $out, $err) = run_plugin($g);
+        is $rc, 0, 'a refused post does not fail the receive';
+        like u($err), qr/投稿を送れませんでした.*$row->[1]/, 'the board\'s answer is reported';
+        like u(slurp("$g/board.cmw")), qr/,U,$/m, 'and the request stays pending';
+        requests($log);
+    }
 };
 
 subtest 'dialog run' => sub {
