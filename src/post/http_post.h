@@ -14,7 +14,7 @@ enum class HttpMethod { kPost, kGet };
 // Posts one mail to its board. True when the user aborted through the callback.
 // A failed post is recorded in mail.GroupKey (mail.Fail(...)), not thrown; an
 // unmatched "$(" throws drwa::Error (it ends the whole send).
-bool PostOverHttp(const std::string& account_path, ProgressCallback callback,
-                  HttpMethod method, TPostEml& mail);
+bool PostOverHttp(const std::string& account_path, ProgressCallback callback, HttpMethod method,
+                  TPostEml& mail);
 
 }  // namespace drwa::post

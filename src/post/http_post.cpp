@@ -1,0 +1,147 @@
+#include "post/http_post.h"
+
+#include <cstdint>
+
+#include "config/folders.h"
+#include "config/ini_file.h"
+#include "config/proxy_settings.h"
+#include "config/settings_keys.h"
+#include "platform/files.h"
+#include "post/http_client.h"
+#include "post/parameter_template.h"
+#include "post/send_progress.h"
+#include "post/url_template.h"
+#include "text/japanese_code.h"
+#include "text/text_search.h"
+
+namespace drwa::post {
+namespace {
+
+namespace keys = config::keys;
+using text::JapaneseCode;
+
+constexpr std::string_view kUserAgent =
+    "Mozilla/3.0 (compatible; Indy Library)(kvt7r drwa-plugin-plugin)";
+constexpr std::string_view kFormType = "application/x-www-form-urlencoded";
+
+TemplateValues ReadValues(const config::IniFile& group, const TPostEml& mail) {
+    auto basic = [&](std::string_view key) { return group.ReadString(keys::kBasic, key, ""); };
+    TemplateValues v;
+    v.name = basic(keys::kName);
+    v.email = basic(keys::kEmail);
+    v.key = basic(keys::kKey);
+    v.hp = basic(keys::kHp);
+    v.user = basic(keys::kUser);
+    v.pass = basic(keys::kPass);
+    v.param1 = basic(keys::kParam1);
+    v.param2 = basic(keys::kParam2);
+    v.subject = mail.Subject;
+    v.date = mail.PostDate;
+    v.body_lines = mail.Message.body_lines;
+    return v;
+}
+
+// Whether two URLs name the same scheme, host and port: a Location that
+// leaves the board gets no credentials.
+bool SameOrigin(std::string_view a, std::string_view b) {
+    auto origin = [](std::string_view url) {
+        const auto scheme = url.find("://");
+        if (scheme == std::string_view::npos) return url;
+        return url.substr(0, url.find_first_of("/?#", scheme + 3));
+    };
+    return config::SameTextNoCase(origin(a), origin(b));
+}
+
+// The page's <title>, for a message that says which page the board showed.
+std::string PageTitle(std::string_view page) {
+    const auto open = text::FindText(page, 0, 0, "<title");
+    if (!open) return {};
+    const auto start = page.find('>', open->start);
+    if (start == std::string_view::npos) return {};
+    const auto end = text::FindText(page, start, 1, "</title");
+    if (!end) return {};
+    std::string title(page.substr(start + 1, end->start - start - 1));
+    for (char& c : title)
+        if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    const auto first = title.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return title.substr(first, title.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+bool PostOverHttp(const std::string& account_path, ProgressCallback callback, HttpMethod method,
+                  TPostEml& mail) {
+    const bool post = method == HttpMethod::kPost;
+    if (HostAsksToStop(callback, post ? "POSTによる送信開始" : "GETによる送信開始")) return true;
+
+    const config::IniFile account(account_path);
+    const std::int32_t timeout_s = account.ReadInteger(keys::kPlugin, keys::kTimeout, 0);
+    const config::ProxyResult proxy = config::LookUpProxy(account);
+
+    const config::IniFile group(config::FileIn(mail.GroupFolder, config::kGroupSettingsFile));
+    const std::string url = ExpandUrlTemplate(group, mail.PostUrl);
+    const TemplateValues values = ReadValues(group, mail);
+    const JapaneseCode target = group.ReadString(keys::kBasic, keys::kCharset, "") == "EUC"
+                                    ? JapaneseCode::kEucJp
+                                    : JapaneseCode::kShiftJis;
+    std::vector<std::string> pairs;
+    try {
+        pairs = ExpandParameterTemplate(
+            mail.PostParams, values,
+            [&](std::string_view key) { return group.ReadString(keys::kBasic, key, ""); }, target);
+    } catch (const ParameterLoopError& e) {
+        mail.Fail(e.what());
+        return false;
+    }
+
+    HttpRequest request;
+    request.post = post;
+    request.url = post ? url : url + "?" + FormQuery(pairs);
+    if (post) request.body = FormBody(pairs);
+    request.content_type = kFormType;
+    request.user_agent = kUserAgent;
+    request.user = values.user;
+    request.password = values.pass;
+    request.proxy_host = proxy.host;
+    request.proxy_port = proxy.port;
+    request.idle_timeout_ms = timeout_s > 0 ? timeout_s * 1000 : 0;
+
+    if (HostAsksToStop(callback, "送信中")) return true;
+    const HttpResponse response = SendHttpRequest(request);
+    std::string received = response.body;
+    if (!response.ok) {
+        // 302 is how boards answer an accepted post; 303 says the same in
+        // today's words. Either way the post is in: its page is only read.
+        if ((response.status != 302 && response.status != 303) || response.location.empty()) {
+            mail.Fail(response.error + "\r\n" + received);
+            return false;
+        }
+        HttpRequest page = request;
+        page.url = response.location;
+        page.post = false;
+        page.body.clear();
+        if (!SameOrigin(page.url, request.url)) page.user = page.password = "";
+        received += SendHttpRequest(page).body;
+    }
+
+    // The log is only the board's answer: a post that went out counts even
+    // when it can't be kept, or the next send would post the text again.
+    try {
+        platform::WriteFileAtomic(config::FileIn(mail.GroupFolder, config::kSendLogFile), received);
+    } catch (const Error& e) {
+        (void)HostAsksToStop(
+            callback, std::string("投稿は完了しましたが、送信LOGを書き込めません:") + e.what());
+    }
+
+    const std::string success = group.ReadString(keys::kBasic, keys::kPostSuccessText, "");
+    if (!success.empty()) {
+        const std::string page = text::ConvertJapaneseCode(received, JapaneseCode::kShiftJis);
+        if (page.find(success) == std::string::npos)
+            mail.Fail("掲示板の応答に投稿成功の印がありません:「" + PageTitle(page) + "」\r\n" +
+                      received);
+    }
+    return false;
+}
+
+}  // namespace drwa::post
