@@ -114,6 +114,12 @@ DRWA_EXPORT int32_t DRWA_CALL CheckGroup(const char* account_path, const char* a
 DRWA_EXPORT int32_t DRWA_CALL OnMenuItemClick(DrwaWindow window, const char* account_path,
                                               int32_t item, const int32_t* groups, int32_t count);
 
+/* Posts every mail of the account's outbox to its board (over HTTP, or queued
+   for the group's plugin, run at once in receive/send mode 1); failed mails
+   become one error mail in the spool folder. 0, or 1 on failure or stop. */
+DRWA_EXPORT int32_t DRWA_CALL SendAll(DrwaWindow window, const char* account_path,
+                                      ProgressCallback callback);
+
 /* Runs the article plugins of the listed groups (0-based indexes) and turns
    their new articles into mail files in the spool folder; status texts go to
    `callback` (may be null), whose abort flag stops the receive. 0, or 1 on
