@@ -197,13 +197,15 @@ void ChildProcess::Wait(int timeout_ms) {
     }
 }
 
-void ChildProcess::Drain(std::string& out, std::string& err) {
+void ChildProcess::Drain(const Sink& out, const Sink& err, std::size_t limit) {
     char buf[65536];
     for (auto [fd, sink] : {std::pair{&out_fd_, &out}, std::pair{&err_fd_, &err}}) {
-        while (*fd >= 0) {
+        std::size_t taken = 0;
+        while (*fd >= 0 && taken < limit) {
             ssize_t got = ::read(*fd, buf, sizeof buf);
             if (got > 0) {
-                sink->append(buf, static_cast<std::size_t>(got));
+                taken += static_cast<std::size_t>(got);
+                (*sink)(std::string_view(buf, static_cast<std::size_t>(got)));
                 continue;
             }
             if (got < 0 && errno == EINTR) continue;

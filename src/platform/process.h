@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,8 +32,12 @@ class ChildProcess {
     // passes (0 = just look). Never blocks past the timeout.
     void Wait(int timeout_ms);
 
-    // Appends every byte waiting on each pipe, without blocking.
-    void Drain(std::string& out, std::string& err);
+    // Hands the bytes waiting on each pipe to its sink, a block at a time and
+    // without blocking. Stops after about `limit` bytes of one pipe, so that a
+    // plugin that never stops writing cannot keep the caller here for ever.
+    using Sink = std::function<void(std::string_view bytes)>;
+    void Drain(const Sink& out, const Sink& err, std::size_t limit = kDrainLimit);
+    static constexpr std::size_t kDrainLimit = 1 << 20;
 
     // True once the process has ended; its exit code is then known: the
     // program's own, or 128 + the signal that ended it.

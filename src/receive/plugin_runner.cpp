@@ -12,6 +12,7 @@
 #include "platform/process.h"
 #include "platform/system.h"
 #include "receive/job_status.h"
+#include "receive/plugin_output.h"
 #include "receive/post_request_pruner.h"
 #include "text/sjis_bytes.h"
 
@@ -32,13 +33,28 @@ std::string_view TrimControls(std::string_view s) {
 }
 
 struct RunState {
+    explicit RunState(std::string folder)
+        : group_folder(std::move(folder)),
+          errors(config::FileIn(group_folder, config::kErrorLogFile)) {}
+
     std::string group_folder;
     std::string group_name;  // the group folder's own name
     std::string base_name;   // the name of the folder two levels up
-    std::string output;      // standard output not yet reported
+    PluginOutput output;     // standard output not yet reported
     std::string status;      // the text last reported
-    std::string errors;      // everything the plugin wrote to standard error
+    // The unfinished line was shown as it grew: it is shown again only once
+    // the plugin has been silent for the report interval.
+    bool unfinished_shown = false;
+    ErrorLogWriter errors;  // standard error, into the group's error log
     std::uint64_t last_report_ms = 0;
+
+    // Where the pipes' bytes go while a host listens, and while none does.
+    platform::ChildProcess::Sink OutputSink() {
+        return [this](std::string_view bytes) { output.Feed(bytes); };
+    }
+    platform::ChildProcess::Sink ErrorSink() {
+        return [this](std::string_view bytes) { errors.Feed(bytes); };
+    }
 };
 
 // Reports the current status to the host; false when the host (or the pool)
@@ -69,47 +85,26 @@ bool ReportPluginStatus(ReceiveJob& job, RunState& st, platform::ChildProcess& c
     return true;
 }
 
-// The plugin's error output replaces the group's error log, its lines ended
-// by CR LF. A run that wrote nothing there keeps the earlier log. Lines are
-// kept whole however the bytes arrived.
-void SaveErrorLog(const RunState& st) noexcept {
-    try {
-        if (st.errors.empty()) return;
-        const std::string log = config::JoinLinesCrLf(config::SplitLines(st.errors));
-        platform::WriteFileAtomic(config::FileIn(st.group_folder, config::kErrorLogFile), log);
-    } catch (...) {
-        // A log that cannot be written must not hide the run's own outcome.
-    }
-}
-
-class ErrorLogGuard {
-  public:
-    explicit ErrorLogGuard(const RunState& st) : st_(st) {}
-    ~ErrorLogGuard() { SaveErrorLog(st_); }
-    ErrorLogGuard(const ErrorLogGuard&) = delete;
-    ErrorLogGuard& operator=(const ErrorLogGuard&) = delete;
-
-  private:
-    const RunState& st_;
-};
-
 // A worker that was told to stop stays with its plugin until the plugin has
 // ended, so that nothing keeps writing into the group folder unwatched; the
-// pool ends a plugin that ignores the break at its hard time limit.
+// pool ends a plugin that ignores the break at its hard time limit. What the
+// plugin still prints is not shown any more.
 bool StopRun(ReceiveJob& job, RunState& st, platform::ChildProcess& child) {
     if (job.Worker) {
+        const platform::ChildProcess::Sink drop = [](std::string_view) {};
         while (!child.HasExited()) {
             child.Wait(kIdleWaitMs);
-            child.Drain(st.output, st.errors);
+            child.Drain(drop, st.ErrorSink());
         }
     }
     return false;
 }
 
 bool FinishRun(ReceiveJob& job, RunState& st, platform::ChildProcess& child) {
-    child.Drain(st.output, st.errors);
     // Whatever is left, several lines or a partial one, goes out as one status.
-    st.status = st.output;
+    st.output.CollectAll();
+    child.Drain(st.OutputSink(), st.ErrorSink());
+    st.status = std::string(st.output.Unfinished());
     if (!st.status.empty() && !ReportPluginStatus(job, st, child)) return StopRun(job, st, child);
 
     const int code = child.ExitCode().value_or(0);
@@ -129,12 +124,12 @@ bool FinishRun(ReceiveJob& job, RunState& st, platform::ChildProcess& child) {
 }  // namespace
 
 bool RunGroupPlugin(ReceiveJob& job) {
-    RunState st;
-    st.group_folder = config::FolderOfFile(job.GroupIniPath);
+    RunState st(config::FolderOfFile(job.GroupIniPath));
     const config::GroupLabel label = config::GroupLabelOf(st.group_folder);
     st.group_name = label.group;
     st.base_name = label.base;
-    ErrorLogGuard save_errors(st);
+    // Without a host nothing is reported: the output is only kept as one text.
+    if (!job.Callback) st.output.CollectAll();
 
     // The plugin writes a fresh status file each run; an old one would be
     // taken for this run's.
@@ -145,6 +140,7 @@ bool RunGroupPlugin(ReceiveJob& job) {
     job.ProcessId = child.id();
     if (job.Worker) job.Worker->PluginStarted(child.id());
     st.last_report_ms = platform::MonotonicMs();
+    const platform::ChildProcess::Sink out = st.OutputSink(), err = st.ErrorSink();
 
     for (;;) {
         if (child.HasExited()) return FinishRun(job, st, child);
@@ -155,30 +151,34 @@ bool RunGroupPlugin(ReceiveJob& job) {
         }
 
         int wait_ms = kIdleWaitMs;
-        if (job.Callback && st.status == st.output) {
+        if (job.Callback && (st.status == st.output.Unfinished() || st.unfinished_shown)) {
             const std::uint64_t due = st.last_report_ms + kSilentReportMs;
             const std::uint64_t now = platform::MonotonicMs();
             wait_ms =
                 now >= due ? 0 : static_cast<int>(std::min<std::uint64_t>(due - now, wait_ms));
         }
         child.Wait(wait_ms);
-        child.Drain(st.output, st.errors);
+        child.Drain(out, err);
         if (!job.Callback) continue;
 
-        for (std::size_t eol; (eol = st.output.find("\r\n")) != std::string::npos;) {
-            st.status = st.output.substr(0, eol);
-            st.output.erase(0, eol + 2);
+        for (std::string line; st.output.NextLine(line);) {
+            st.status = std::move(line);
+            st.unfinished_shown = false;
             if (!ReportPluginStatus(job, st, child)) return StopRun(job, st, child);
         }
 
         const std::uint64_t now = platform::MonotonicMs();
         const std::uint64_t silent = now - st.last_report_ms;
-        if (st.status == st.output && silent < static_cast<std::uint64_t>(kSilentReportMs))
-            continue;
+        const bool quiet = silent < static_cast<std::uint64_t>(kSilentReportMs);
+        const std::string_view unfinished = st.output.Unfinished();
+        if (st.status == unfinished && quiet) continue;
+        // A line that keeps growing without an end is shown once as it
+        // starts, then once per report interval: never again and again whole.
+        if (st.unfinished_shown && !unfinished.empty() && quiet) continue;
         st.last_report_ms = now;
-        st.status = st.output;
-        if (silent >= static_cast<std::uint64_t>(kSilentReportMs) && st.status.empty())
-            st.status = "3秒経過....";
+        st.status = std::string(unfinished);
+        st.unfinished_shown = !st.status.empty();
+        if (!quiet && st.status.empty()) st.status = "3秒経過....";
         if (!ReportPluginStatus(job, st, child)) return StopRun(job, st, child);
     }
 }

@@ -1,10 +1,20 @@
 // The runner with real Perl plugins in real group folders.
 #include "receive/plugin_runner.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
 #include "common/error.h"
+#include "receive/plugin_output.h"
 #include "support/progress_recorder.h"
 #include "support/temp_folder.h"
 
@@ -131,6 +141,93 @@ TEST_F(PluginRunner, APluginThatCannotStartFailsWithTheSystemsReason) {
         EXPECT_THAT(e.what(), HasSubstr("No such file or directory"));
     }
     EXPECT_EQ(job.ProcessId, 0u);
+}
+
+// What a run looked like from outside, measured in a child process of its
+// own so that the peak memory is the run's alone.
+struct FloodOutcome {
+    bool succeeded = false;
+    long rss_before_kb = 0;
+    long peak_kb = 0;
+    std::size_t reports = 0;
+    std::size_t status_bytes = 0;  // all status texts the host was given
+    std::size_t longest = 0;
+};
+
+long StatusKb(const char* field) {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+    return -1;
+}
+
+FloodOutcome g_outcome;  // only ever written in the child
+
+void DRWA_CALL CountStatus(const char* text, int32_t*) {
+    const std::size_t n = std::strlen(text);
+    ++g_outcome.reports;
+    g_outcome.status_bytes += n;
+    g_outcome.longest = std::max(g_outcome.longest, n);
+}
+
+FloodOutcome RunInChild(ReceiveJob job) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        // The high-water mark starts again from here ("5" resets it).
+        std::ofstream("/proc/self/clear_refs") << "5";
+        g_outcome.rss_before_kb = StatusKb("VmRSS:");
+        job.Callback = CountStatus;
+        try {
+            g_outcome.succeeded = RunGroupPlugin(job);
+        } catch (...) {
+        }
+        g_outcome.peak_kb = StatusKb("VmHWM:");
+        const bool sent = write(fds[1], &g_outcome, sizeof g_outcome) == sizeof g_outcome;
+        _exit(sent ? 0 : 1);
+    }
+    close(fds[1]);
+    FloodOutcome outcome;
+    const bool read_all = read(fds[0], &outcome, sizeof outcome) == sizeof outcome;
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(read_all && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return outcome;
+}
+
+// However much a plugin prints, the receive ends, the host gets a few status
+// texts of a few KB, and the runner's memory stays where it was: before, 50
+// MB without a line end took some 300 MB and 400 MB of status texts, and 100
+// MB of error output 440 MB.
+constexpr long kMemoryBoundKb = 32 * 1024;
+
+TEST_F(PluginRunner, FiftyMegabytesWithoutALineEndStayBounded) {
+    const FloodOutcome o = RunInChild(Job("cm_FLOOD.PL", "[BASIC]\r\nOUT_MB=50\r\n"));
+    EXPECT_TRUE(o.succeeded);
+    EXPECT_LT(o.peak_kb - o.rss_before_kb, kMemoryBoundKb) << "peak " << o.peak_kb << " kB";
+    EXPECT_LE(o.longest, kMaxStatusBytes + 200);
+    // The unfinished line once as it starts, once cut, once a report
+    // interval, once at the end; and the closing texts.
+    EXPECT_LE(o.status_bytes, 8 * (kMaxStatusBytes + 200)) << o.reports << " reports";
+}
+
+TEST_F(PluginRunner, HundredMegabytesOfErrorOutputGoIntoTheLogAsTheyCome) {
+    account.Write("BBS/GRP/ErrorLog.txt", "an older log\r\n");
+    const FloodOutcome o = RunInChild(Job("cm_FLOOD.PL", "[BASIC]\r\nERR_MB=100\r\n"));
+    EXPECT_TRUE(o.succeeded);
+    EXPECT_LT(o.peak_kb - o.rss_before_kb, kMemoryBoundKb) << "peak " << o.peak_kb << " kB";
+    // Every 64-byte line of the plugin, each ended by CR LF now.
+    const std::size_t lines = 100 * 1024 * 1024 / 64;
+    std::ifstream log(account.native() / "BBS/GRP/ErrorLog.txt", std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<std::size_t>(log.tellg()), lines * 65);
+    char last[66] = {};
+    log.seekg(-65, std::ios::end);
+    log.read(last, 65);
+    EXPECT_EQ(std::string(last).substr(0, 19), "error line " + std::to_string(lines) + " ");
+    EXPECT_EQ(std::string(last).substr(63), "\r\n");
 }
 
 }  // namespace

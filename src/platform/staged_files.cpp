@@ -1,0 +1,177 @@
+#include "platform/staged_files.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+
+#include "common/error.h"
+#include "platform/files.h"
+
+namespace drwa::platform {
+namespace {
+
+[[noreturn]] void Fail(std::string_view path, int err) {
+    errno = err;
+    throw Error(std::string(path) + ": " + LastSystemErrorText());
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// A fresh hidden name beside `target` (native), opened for writing with the
+// permissions a new file gets.
+int CreateHiddenSibling(const std::string& target, std::string& temp) {
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
+                      static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFULL));
+        temp = folder + "." + name + suffix;
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+ReplacingFile::ReplacingFile(std::string_view path) : target_(NativePath(path).string()) {}
+
+ReplacingFile::~ReplacingFile() {
+    Abandon();
+}
+
+void ReplacingFile::Abandon() noexcept {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temp_.c_str());
+    }
+    fd_ = -1;
+}
+
+bool ReplacingFile::Append(std::string_view bytes) {
+    if (failed_) return false;
+    if (bytes.empty()) return true;
+    if (fd_ < 0) fd_ = CreateHiddenSibling(target_, temp_);
+    if (fd_ < 0 || !WriteAll(fd_, bytes)) {
+        failed_ = true;
+        Abandon();
+        return false;
+    }
+    return true;
+}
+
+void ReplacingFile::Commit() {
+    if (fd_ < 0) return;
+    struct stat st {};
+    // The file keeps whatever permissions its user gave the one it replaces.
+    if (::stat(target_.c_str(), &st) == 0) ::fchmod(fd_, st.st_mode & 07777);
+    if (::fdatasync(fd_) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        const int err = errno;
+        Abandon();
+        Fail(target_, err);
+    }
+    ::close(fd_);
+    fd_ = -1;
+}
+
+AppendOnlyFile::AppendOnlyFile(std::string_view path)
+    : path_(path), native_(NativePath(path).string()) {
+    fd_ = ::open(native_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd_ < 0) Fail(path_, errno);
+    std::string all;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd_, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd_);
+            Fail(path_, err);
+        }
+        if (n == 0) break;
+        all.append(buf, static_cast<std::size_t>(n));
+    }
+    const std::size_t end = all.rfind("\r\n");
+    all.resize(end == std::string::npos ? 0 : end + 2);
+    // Cutting a file short needs no space, even on a full disk.
+    if (::ftruncate(fd_, static_cast<off_t>(all.size())) != 0) {
+        const int err = errno;
+        ::close(fd_);
+        Fail(path_, err);
+    }
+    size_ = all.size();
+    earlier_ = std::move(all);
+}
+
+AppendOnlyFile::~AppendOnlyFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void AppendOnlyFile::Append(std::string_view bytes) {
+    if (WriteAll(fd_, bytes)) {
+        size_ += bytes.size();
+        return;
+    }
+    const int err = errno;
+    // Half a line would join the next one: the file goes back to where it was.
+    if (::ftruncate(fd_, static_cast<off_t>(size_)) != 0) {
+        // Then the next open drops the cut line.
+    }
+    Fail(path_, err);
+}
+
+bool AppendOnlyFile::Remove() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    return ::unlink(native_.c_str()) == 0;
+}
+
+void WriteStagingFile(std::string_view path, std::string_view bytes) {
+    const std::string native = NativePath(path).string();
+    const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) Fail(path, errno);
+    const bool written = WriteAll(fd, bytes);
+    int err = errno;
+    const bool closed = ::close(fd) == 0;
+    if (written && !closed) err = errno;
+    if (!written || !closed) {
+        ::unlink(native.c_str());
+        Fail(path, err);
+    }
+}
+
+bool RenameNoReplace(std::string_view from, std::string_view to) {
+    const std::string source = NativePath(from).string();
+    const std::string target = NativePath(to).string();
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST) return false;
+    if (errno != EINVAL && errno != ENOSYS) Fail(to, errno);
+    // A file system that cannot refuse to replace: a second name, then the
+    // first one goes.
+    if (::link(source.c_str(), target.c_str()) != 0) {
+        if (errno == EEXIST) return false;
+        Fail(to, errno);
+    }
+    ::unlink(source.c_str());
+    return true;
+}
+
+}  // namespace drwa::platform
