@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/account_lock.h"
 #include "plugin_library.h"
 
 namespace drwa_host {
@@ -16,10 +17,16 @@ struct HostContext {
     PluginLibrary& library;
     std::optional<std::string> account;  // CP932 absolute path of the account settings file
     std::optional<std::string> trace_file;
+    bool no_wait = false;  // --no-wait: a locked account is an error, not a wait
 
     // The account path, or a usage error when --account was not given.
     const char* Account() const;
 };
+
+// Holds the account's lock for as long as the result lives: receive, send and
+// deliver never overlap on one account. Waits for the holder (saying so on
+// standard error), or with --no-wait throws std::runtime_error at once.
+drwa::platform::AccountLock LockAccount(const HostContext& host);
 
 // A command: its arguments after the command name; returns the exit status.
 using CommandFn = int (*)(HostContext&, const std::vector<std::string>&);
@@ -43,6 +50,8 @@ int RunMenu(HostContext&, const std::vector<std::string>&);
 // Receiving, and handing the mails to a mail client.
 int RunReceive(HostContext&, const std::vector<std::string>&);
 int RunDeliver(HostContext&, const std::vector<std::string>&);
+// Posting: SendAll for every mail of the outbox.
+int RunSend(HostContext&, const std::vector<std::string>&);
 
 // args[first..] as 32-bit numbers; throws std::runtime_error on anything else.
 std::vector<int32_t> ParseGroupIndexes(const std::vector<std::string>& args, std::size_t first);

@@ -28,13 +28,14 @@ constexpr std::array kCommands{
     Command{"check", "check ADDRESS         1 if ADDRESS is an enabled group's address, else 0", RunCheck},
     Command{"menu", "menu ITEM N...        menu entry ITEM (0 URL, 1 folder, 2 error log, 3 send log)", RunMenu},
     Command{"receive", "receive [N...]        receive the groups (all without N); Ctrl-C stops", RunReceive},
+    Command{"send", "send                  post every mail of the outbox; Ctrl-C stops", RunSend},
     Command{"deliver", "deliver --maildir DIR move the received mails into a Maildir", RunDeliver},
 };
 
 void Usage(FILE* out) {
     std::fprintf(out,
                  "usage: drwa-host [--lib PATH] [--account ACCOUNT.ini] [--dummy-domain @DOMAIN]\n"
-                 "                 [--mode N] [--trace FILE] COMMAND [ARGS...]\n\ncommands:\n");
+                 "                 [--mode N] [--trace FILE] [--no-wait] COMMAND [ARGS...]\n\ncommands:\n");
     for (const auto& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
 }
 
@@ -50,6 +51,7 @@ struct Options {
     std::string lib = DefaultLibrary();
     std::optional<std::string> account, dummy_domain, trace;
     std::optional<int32_t> mode;
+    bool no_wait = false;
     std::vector<std::string> rest;
 };
 
@@ -67,6 +69,7 @@ Options Parse(int argc, char** argv) {
         else if (a == "--dummy-domain") o.dummy_domain = value("--dummy-domain");
         else if (a == "--trace") o.trace = value("--trace");
         else if (a == "--mode") o.mode = std::stoi(value("--mode"));
+        else if (a == "--no-wait") o.no_wait = true;
         else if (a == "-h" || a == "--help") {
             Usage(stdout);
             std::exit(0);
@@ -104,7 +107,7 @@ int main(int argc, char** argv) {
         }
 
         PluginLibrary library(o.lib);
-        HostContext host{library, std::nullopt, o.trace};
+        HostContext host{library, std::nullopt, o.trace, o.no_wait};
         if (o.account) {
             // A mail client hands the library full paths; so do we.
             host.account = ToCp932(std::filesystem::absolute(*o.account).lexically_normal().string());

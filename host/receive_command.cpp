@@ -10,6 +10,7 @@ int RunReceive(HostContext& host, const std::vector<std::string>& args) {
     PluginLibrary& lib = host.library;
     const char* account = host.Account();
     const std::vector<int32_t> groups = ParseGroupIndexes(args, 0);
+    const auto lock = LockAccount(host);
     ProgressDisplay display(host.trace_file);
     int32_t result;
     if (groups.empty()) {

@@ -16,6 +16,7 @@
 #include "convert/article_converter.h"
 #include "import_command.h"
 #include "platform/charset_edge.h"
+#include "platform/account_lock.h"
 #include "platform/files.h"
 
 namespace drwa_tool {
@@ -26,13 +27,16 @@ namespace keys = drwa::config::keys;
 namespace platform = drwa::platform;
 
 constexpr const char* kUsage =
-    "usage: drwa-tool import --account ACCOUNT.ini --group N [--dummy-domain @D] FILE...\n"
-    "  N is the group's 0-based index in the account (section N+1)\n";
+    "usage: drwa-tool import --account ACCOUNT.ini --group N [--dummy-domain @D] [--no-wait] "
+    "FILE...\n"
+    "  N is the group's 0-based index in the account (section N+1)\n"
+    "  --no-wait: fail at once when another command is working on the account\n";
 
 struct ImportOptions {
     std::string account;  // UTF-8, as given
     int group = -1;
     std::optional<std::string> dummy_domain;
+    bool no_wait = false;
     std::vector<std::string> files;  // UTF-8, as given
 };
 
@@ -56,6 +60,8 @@ std::optional<ImportOptions> ParseOptions(const Args& args) {
             o.group = *index;
         } else if (a == "--dummy-domain" && has_value) {
             o.dummy_domain = args[++i];
+        } else if (a == "--no-wait") {
+            o.no_wait = true;
         } else if (a == "--") {
             o.files.insert(o.files.end(), args.begin() + static_cast<long>(i) + 1, args.end());
             break;
@@ -108,10 +114,26 @@ std::string GroupSettingsPath(const config::IniFile& account, int index,
     return path;
 }
 
+// One command at a time per account, as drwa-host's receive, send and deliver:
+// an import writes the group's board file and number list as a receive does.
+platform::AccountLock LockAccount(const ImportOptions& o) {
+    const std::string native = platform::Cp932ToUtf8(
+        platform::AbsolutePath(platform::Utf8ToCp932(o.account)));
+    if (auto lock = platform::AccountLock::TryAcquire(native)) return std::move(*lock);
+    const std::string lock_file = platform::AccountLock::LockPathFor(native);
+    if (o.no_wait)
+        throw drwa::Error("another command is working on this account (lock file " +
+                          platform::Utf8ToCp932(lock_file) + "); try again later");
+    std::fprintf(stderr, "drwa-tool import: waiting for another command on this account (lock file %s)\n",
+                 lock_file.c_str());
+    return platform::AccountLock::Acquire(native);
+}
+
 int Import(const ImportOptions& o) {
     const std::string account_path = platform::AbsolutePath(platform::Utf8ToCp932(o.account));
     if (!platform::FileExists(account_path))
         throw drwa::Error("no account settings file " + account_path);
+    const platform::AccountLock lock = LockAccount(o);
     const config::IniFile account{account_path};
     const config::IniFile group{GroupSettingsPath(account, o.group, o.account)};
     const std::string spool = config::GetSpoolFolder(account);
