@@ -15,8 +15,8 @@
 #include "config/shared_records.h"
 #include "convert/article_converter.h"
 #include "import_command.h"
-#include "platform/charset_edge.h"
 #include "platform/account_lock.h"
+#include "platform/charset_edge.h"
 #include "platform/files.h"
 
 namespace drwa_tool {
@@ -117,14 +117,15 @@ std::string GroupSettingsPath(const config::IniFile& account, int index,
 // One command at a time per account, as drwa-host's receive, send and deliver:
 // an import writes the group's board file and number list as a receive does.
 platform::AccountLock LockAccount(const ImportOptions& o) {
-    const std::string native = platform::Cp932ToUtf8(
-        platform::AbsolutePath(platform::Utf8ToCp932(o.account)));
+    const std::string native =
+        platform::Cp932ToUtf8(platform::AbsolutePath(platform::Utf8ToCp932(o.account)));
     if (auto lock = platform::AccountLock::TryAcquire(native)) return std::move(*lock);
     const std::string lock_file = platform::AccountLock::LockPathFor(native);
     if (o.no_wait)
         throw drwa::Error("another command is working on this account (lock file " +
                           platform::Utf8ToCp932(lock_file) + "); try again later");
-    std::fprintf(stderr, "drwa-tool import: waiting for another command on this account (lock file %s)\n",
+    std::fprintf(stderr,
+                 "drwa-tool import: waiting for another command on this account (lock file %s)\n",
                  lock_file.c_str());
     return platform::AccountLock::Acquire(native);
 }
