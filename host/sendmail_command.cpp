@@ -1,0 +1,181 @@
+// `sendmail [OPTIONS] [--] [RECIPIENT...]`: the command a mail client sends
+// through. One mail on standard input becomes a new file "vxq*.tmp" in the
+// account's outbox, where the next `send` finds it. Exit statuses are
+// sendmail's, which clients read: 0 queued, 65 not a mail (the client keeps
+// it), 75 the outbox cannot take it now.
+//
+// No account lock: the file appears whole under its final name by a link, so
+// a client never waits for a long receive and a send never reads half a mail.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string_view>
+
+#include "account_folders.h"
+#include "host_context.h"
+#include "outgoing_mail_writer.h"
+#include "terminal_text.h"
+
+namespace drwa_host {
+namespace {
+
+namespace fs = std::filesystem;
+
+// sysexits.h
+constexpr int kExUsage = 64;
+constexpr int kExDataErr = 65;
+constexpr int kExTempFail = 75;
+constexpr int kExConfig = 78;
+
+// A mail with large attachments is still read whole; past this it is no
+// mail for a board.
+constexpr std::size_t kMaxInput = 64u << 20;
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+struct OutboxError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// sendmail's options that take a value, attached ("-fADDR") or as the next
+// argument. Every other option (-oi, -oem, -t, -i, -v, ...) changes nothing
+// here: the recipient comes from the To header, the sender is the mail's.
+constexpr std::string_view kOptionsWithValue = "fFrBNRVXLph";
+
+std::vector<std::string> Recipients(const std::vector<std::string>& args) {
+    std::vector<std::string> recipients;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--") {
+            recipients.insert(recipients.end(), args.begin() + static_cast<long>(i) + 1,
+                              args.end());
+            break;
+        }
+        if (a.size() < 2 || a[0] != '-') {
+            recipients.push_back(a);
+        } else if (a[1] == 'b' && a != "-bm") {
+            // -bs (SMTP on standard input), -bp (list the queue), ...: none
+            // of them is a mail to queue.
+            throw UsageError("mode " + a + " is not supported; only -bm (read a mail)");
+        } else if (kOptionsWithValue.find(a[1]) != std::string_view::npos && a.size() == 2) {
+            if (++i == args.size()) throw UsageError("option " + a + " needs a value");
+        }
+    }
+    return recipients;
+}
+
+std::string ReadInput() {
+    std::string in;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n == 0) return in;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw OutboxError(std::string("cannot read standard input: ") + std::strerror(errno));
+        }
+        in.append(buffer, static_cast<std::size_t>(n));
+        if (in.size() > kMaxInput) throw MailDataError("the mail is larger than 64 MiB");
+    }
+}
+
+struct Fd {
+    int fd;
+    ~Fd() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+[[noreturn]] void Fail(const std::string& what, const fs::path& path) {
+    throw OutboxError(what + " " + path.string() + ": " + std::strerror(errno));
+}
+
+void WriteAll(int fd, std::string_view bytes, const fs::path& path) {
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) Fail("cannot write", path);
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+// The file is written aside under a name the library's "vxq*.tmp" never
+// matches, flushed to the disk (the client forgets the mail once we say 0),
+// and then linked under its final name, which never replaces a file.
+fs::path Queue(const fs::path& outbox, std::string_view bytes) {
+    if (mkdir(outbox.c_str(), 0700) != 0 && errno != EEXIST) Fail("cannot create", outbox);
+    std::random_device seed;
+    std::mt19937_64 random(seed() ^ (static_cast<std::uint64_t>(getpid()) << 32));
+    const auto unique = [&] {
+        char name[32];
+        std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(random()));
+        return std::string(name);
+    };
+
+    fs::path aside;
+    Fd file{-1};
+    for (int tries = 0; file.fd < 0; ++tries) {
+        aside = outbox / (".sendmail-" + unique());
+        file.fd = open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (file.fd < 0 && (errno != EEXIST || tries > 100)) Fail("cannot create", aside);
+    }
+    struct Remove {
+        const fs::path& path;
+        ~Remove() { unlink(path.c_str()); }
+    } remove_aside{aside};
+    WriteAll(file.fd, bytes, aside);
+    if (fsync(file.fd) != 0) Fail("cannot flush", aside);
+
+    for (int tries = 0;; ++tries) {
+        const fs::path target = outbox / ("vxq" + unique() + ".tmp");
+        if (link(aside.c_str(), target.c_str()) == 0) {
+            Fd folder{open(outbox.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+            if (folder.fd < 0 || fsync(folder.fd) != 0) Fail("cannot flush", outbox);
+            return target;
+        }
+        if (errno != EEXIST || tries > 100) Fail("cannot link", target);
+    }
+}
+
+}  // namespace
+
+int RunSendmail(HostContext& host, const std::vector<std::string>& args) {
+    try {
+        if (!host.account) throw UsageError("sendmail needs --account ACCOUNT.ini");
+        const std::vector<std::string> recipients = Recipients(args);
+        const fs::path account = ToUtf8(*host.account);
+        if (!fs::is_regular_file(account)) {
+            std::fprintf(stderr, "drwa-host sendmail: no account file %s\n", account.c_str());
+            return kExConfig;
+        }
+        const OutgoingMail mail = WriteOutgoingMail(ReadInput(), recipients);
+        if (!mail.dropped.empty()) {
+            std::string names;
+            for (const std::string& d : mail.dropped) names += (names.empty() ? "" : ", ") + d;
+            std::fprintf(stderr,
+                         "drwa-host sendmail: only the text goes to the board; left out: %s\n",
+                         names.c_str());
+        }
+        Queue(OutboxFolder(account), mail.file);
+        return 0;
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "drwa-host sendmail: %s\n", e.what());
+        return kExUsage;
+    } catch (const MailDataError& e) {
+        std::fprintf(stderr, "drwa-host sendmail: not queued: %s\n", e.what());
+        return kExDataErr;
+    } catch (const std::exception& e) {
+        // Whatever else went wrong, the client keeps the mail and may retry.
+        std::fprintf(stderr, "drwa-host sendmail: not queued: %s\n", e.what());
+        return kExTempFail;
+    }
+}
+
+}  // namespace drwa_host
