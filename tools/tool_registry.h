@@ -24,7 +24,7 @@ inline constexpr std::array kToolCommands{
                 RunDecodeHeader},
     ToolCommand{"b64name", "b64name encode|decode TEXT    the file-name-safe Base64", RunB64Name},
     ToolCommand{"import",
-                "import --account ACCOUNT.ini --group N [--dummy-domain @D] FILE...\n"
+                "import --account ACCOUNT.ini --group N [--dummy-domain @D] [--no-wait] FILE...\n"
                 "                                article files or board logs into the account's "
                 "spool folder under group N's settings; the files are kept",
                 RunImport},
