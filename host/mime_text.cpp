@@ -134,9 +134,19 @@ std::string GuessedToCp932(std::string_view bytes) {
     return FromJapaneseCode(bytes, found);
 }
 
+// A charset name as registries spell them. The name comes from the mail, and
+// iconv reads suffixes such as "//IGNORE" out of a name: a mail may not choose
+// to have bad bytes dropped silently.
+bool IsCharsetName(std::string_view name) {
+    return !name.empty() && name.size() <= 64 && std::ranges::all_of(name, [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               std::string_view("-_.:+()").find(c) != std::string_view::npos;
+    });
+}
+
 std::string ToUtf8(std::string_view bytes, const std::string& iconv_name,
                    const std::string& charset) {
-    Iconv cd = OpenIconv("UTF-8", iconv_name);
+    Iconv cd = IsCharsetName(iconv_name) ? OpenIconv("UTF-8", iconv_name) : nullptr;
     if (!cd) throw MailDataError("the text's charset " + charset + " is unknown");
     std::string out;
     char* src = const_cast<char*>(bytes.data());
