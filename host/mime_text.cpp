@@ -9,6 +9,7 @@
 
 #include "text/code_conversions.h"
 #include "text/japanese_code.h"
+#include "text/sjis_bytes.h"
 
 namespace drwa_host {
 namespace {
@@ -163,6 +164,25 @@ std::string ToUtf8(std::string_view bytes, const std::string& iconv_name,
     return out;
 }
 
+// CP932 with every byte that starts no character, and every lead byte without
+// its trail byte, replaced by "?". Mislabelled or damaged text passes the
+// Japanese converters as it came, and the ISO-2022-JP encoder would turn a
+// lead byte with a stray partner such as "," into a JIS pair that decodes to
+// a control character.
+std::string WellFormedCp932(std::string text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
+        if (drwa::text::IsSjisLeadByte(c) && i + 1 < text.size() &&
+            drwa::text::IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+            ++i;
+            continue;
+        }
+        text[i] = '?';
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string Utf8ToCp932(std::string_view utf8) {
@@ -201,9 +221,10 @@ std::string BodyToCp932(std::string_view bytes, std::string_view charset,
     std::string text(bytes);
     std::erase(text, '\0');
     const std::string name = Lower(charset);
-    if (const auto code = JapaneseCharset(name)) return JapaneseToCp932(text, *code);
+    if (const auto code = JapaneseCharset(name))
+        return WellFormedCp932(JapaneseToCp932(text, *code));
     if (name.empty() || std::ranges::find(kAsciiCharsets, name) != std::end(kAsciiCharsets))
-        return GuessedToCp932(text);
+        return WellFormedCp932(GuessedToCp932(text));
     std::string utf8;
     if (name == "utf-8" || name == "utf8") {
         if (!IsUtf8(text)) throw MailDataError("the text is not valid UTF-8");
