@@ -1,5 +1,7 @@
 #include "post/http_post.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 
 #include "config/folders.h"
@@ -105,24 +107,28 @@ bool PostOverHttp(const std::string& account_path, ProgressCallback callback, Ht
     request.password = values.pass;
     request.proxy_host = proxy.host;
     request.proxy_port = proxy.port;
-    request.idle_timeout_ms = timeout_s > 0 ? timeout_s * 1000 : 0;
+    request.idle_timeout_ms =
+        timeout_s > 0 ? static_cast<int>(std::min<std::int64_t>(timeout_s * 1000LL, INT_MAX)) : 0;
 
     if (HostAsksToStop(callback, "送信中")) return true;
     const HttpResponse response = SendHttpRequest(request);
     std::string received = response.body;
     if (!response.ok) {
         // 302 is how boards answer an accepted post; 303 says the same in
-        // today's words. Either way the post is in: its page is only read.
-        if ((response.status != 302 && response.status != 303) || response.location.empty()) {
+        // today's words. Either way the post is in, whatever becomes of
+        // reading the page it points to.
+        if (response.status != 302 && response.status != 303) {
             mail.Fail(response.error + "\r\n" + received);
             return false;
         }
-        HttpRequest page = request;
-        page.url = response.location;
-        page.post = false;
-        page.body.clear();
-        if (!SameOrigin(page.url, request.url)) page.user = page.password = "";
-        received += SendHttpRequest(page).body;
+        if (!response.location.empty()) {
+            HttpRequest page = request;
+            page.url = response.location;
+            page.post = false;
+            page.body.clear();
+            if (!SameOrigin(page.url, request.url)) page.user = page.password = "";
+            received += SendHttpRequest(page).body;
+        }
     }
 
     // The log is only the board's answer: a post that went out counts even
@@ -138,8 +144,8 @@ bool PostOverHttp(const std::string& account_path, ProgressCallback callback, Ht
     if (!success.empty()) {
         const std::string page = text::ConvertJapaneseCode(received, JapaneseCode::kShiftJis);
         if (page.find(success) == std::string::npos)
-            mail.Fail("掲示板の応答に投稿成功の印がありません:「" + PageTitle(page) + "」\r\n" +
-                      received);
+            mail.Fail("掲示板の応答に POST_SUCCESS_TEXT の文字列がありません:「" + PageTitle(page) +
+                      "」\r\n" + received);
     }
     return false;
 }

@@ -227,6 +227,14 @@ TEST_F(HttpPost, ARedirectIsFetchedOnceAndItsPageLogged) {
     EXPECT_EQ(fetched[0].path, "/p");
     EXPECT_FALSE(fetched[0].HasHeader("Authorization"));
     EXPECT_EQ(SendLog(), "moved;OK");
+
+    // Without a Location there is nothing to read, but the post is in.
+    BoardServer bare(dir, R"([{"status": 302, "body": "bare"}])");
+    Settings(bare.Url(""));
+    TPostEml again = Mail("a=1");
+    EXPECT_FALSE(Post(again));
+    EXPECT_FALSE(again.Failed()) << again.GroupKey;
+    EXPECT_EQ(SendLog(), "bare");
 }
 
 TEST_F(HttpPost, FailuresKeepTheBoardsWordsInTheMail) {
@@ -312,7 +320,9 @@ TEST_F(HttpPost, ASuccessTextTellsAcceptedPostsFromErrorPages) {
             EXPECT_FALSE(mail.Failed()) << mail.GroupKey;  // found after conversion from EUC-JP
         } else {
             EXPECT_THAT(mail.GroupKey, StartsWith("エラー:"));
-            EXPECT_THAT(mail.GroupKey, HasSubstr("「ＥＲＲＯＲ！」\r\n<html>"));
+            EXPECT_THAT(
+                mail.GroupKey,
+                HasSubstr("POST_SUCCESS_TEXT の文字列がありません:「ＥＲＲＯＲ！」\r\n<html>"));
         }
     }
 }
