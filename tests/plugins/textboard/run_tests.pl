@@ -279,6 +279,16 @@ subtest 'board times in the local zone, replies under the post they answer' => s
         is $rc == 0 && (split /,/, $r->{S}, 3)[2], $want, "TZ=$tz TIMEZONE=$zone $date" or diag u($err);
     }
 
+    # Found by throwing random dat lines at the plugin: a CR inside an ID
+    # ended the "I:" line early and broke the article file's line structure.
+    my $broken = tiny_board("名無し\x00<>\x01<>2024/04/01 09:00:00 ID:ab\rcd<> 本文\r続き\x00 <>題");
+    my $bg = group(URL => "file://$broken/");
+    run_plugin($bg);
+    my $bytes = slurp("$bg/b.cm\$");
+    unlike $bytes, qr/\r(?!\n)|(?<!\r)\n|\x00/, 'control characters in a dat line: every line still ends CR LF';
+    my ($r) = records("$bg/b.cm\$");
+    is_deeply [@$r{qw(N E I)}, $r->{body}], ['名無し', '', 'ID:ab', ['本文', '続き ']], 'and each field stays on its line, control characters as blanks';
+
     # body => parent of post 5
     my @anchors = (
         ['<a href="../test/read.cgi/b/1700000000/3">&gt;&gt;3</a> <br> そうですね', '1700000000-3'],
