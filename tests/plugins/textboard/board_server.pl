@@ -9,7 +9,8 @@
 #         page that sets it (and holds the form's fields, and one more); then the post is written into the thread's dat
 #         (or a new thread) and subject.txt, and the page says so. While
 #         ROOT/test/refuse.txt exists, every post gets the error page with
-#         its text as the reason.
+#         its text as the reason; while ROOT/test/redirect.txt exists, a
+#         302 to the address it holds.
 # Headers are checked: a malformed If-Modified-Since or Range, or an HTTP/1.1
 # request without Host, gets 400. One line per request is appended to LOG,
 # fields separated by tabs: method, target, User-Agent, body, status, bytes
@@ -134,6 +135,8 @@ sub bbs_cgi {
         my ($k, $v) = map { tr/+/ /r =~ s/%([0-9A-Fa-f]{2})/chr hex $1/ger } split /=/, $_, 2;
         $f{$k} = $v // '';
     }
+    my $elsewhere = slurp("$root/test/redirect.txt");
+    return ('302 Found', [[Location => $elsewhere =~ s/\s+\z//r]], '') if defined $elsewhere;
     my $refused = slurp("$root/test/refuse.txt");
     return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . ($refused =~ s/\s+\z//r)) if defined $refused;
 

@@ -588,9 +588,20 @@ subtest 'post requests over http://' => sub {
     my ($thread) = grep { /-1\z/ && $r{$_}{T} eq 'お花見の相談' } keys %r;
     ok $thread, 'and so does the new thread';
 
+    # A board that answers with a redirect gives its verdict on that page.
+    spew("$root/board/written.html", sj('<html><head><title>書きこみました。</title></head></html>'));
+    spew("$root/test/redirect.txt", "/board/written.html\n");
+    request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:07,U,', 'T:Re: x', 'M:転送先で']);
+    run_plugin($g);
+    is_deeply [map { "$_->{method} $_->{target} $_->{status}" } grep { $_->{target} !~ /\.(?:txt|dat)\z/ } requests($log)],
+      ['POST /test/bbs.cgi 302', 'GET /board/written.html 200'], 'a redirect after the post is followed once';
+    like u(slurp("$g/board.cmw")), qr/,,$/m, 'and its page counts';
+
     # [answer of the board, reason expected on standard error]
     my @refusals = (
-        [sub { spew("$root/test/refuse.txt", sj("連続投稿ですか？？\n")) }, qr/ＥＲＲＯＲ！ ERROR: 連続投稿ですか？？/],
+        [sub { spew("$root/test/redirect.txt", "file:///etc/hostname\n") }, qr/file/],
+        [sub { unlink "$root/test/redirect.txt"; spew("$root/test/refuse.txt", sj("連続投稿ですか？？\n")) },
+         qr/ＥＲＲＯＲ！ ERROR: 連続投稿ですか？？/],
         [sub { unlink "$root/test/refuse.txt";
                spew("$g/drwa_BBS.ini", slurp("$g/drwa_BBS.ini") =~ s/\r\n\[OPTION\]/\r\nUPURL=http:\/\/127.0.0.1:$port\/board\/subject.txt\r\n[OPTION]/r) },
          qr/405 Method Not Allowed/],
