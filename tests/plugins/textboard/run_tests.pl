@@ -526,8 +526,8 @@ subtest 'post requests on a board on disk' => sub {
     my $posted = defined $y ? Time::Local::timegm($s, $mi, $h, $d, $mo - 1, $y) - 9 * 3600 : 0;
     ok $posted >= $started - 1 && $posted <= time + 1, 'the date is now in Japan time, on a machine in UTC';
     is((split /<>/, $dat[4])[3],
-       ' &gt;&gt;3 <br> 僕も試しました。 <br> &lt;b&gt;タグ&lt;/b&gt; &amp; &quot;引用&quot; &#12354;&#128512; <br> .  ',
-       'body escaped (numeric references kept), lines joined with <br>, an anchor to the post answered');
+       ' &gt;&gt;3 <br> 僕も試しました。 <br> &lt;b&gt;タグ&lt;/b&gt; &amp; &quot;引用&quot; &#12354;&#128512; <br> . ',
+       'body escaped (numeric references kept), lines joined with <br>, an anchor to the post answered, a "." line as the user wrote it');
 
     my @subject = split /\n/, u(slurp("$board/subject.txt"));
     like $subject[0], qr/^(\d+)\.dat<>新しい話題です \(1\)\z/, 'new thread listed first';
