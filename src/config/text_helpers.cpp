@@ -60,6 +60,18 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     return out;
 }
 
+namespace {
+
+void WriteWholeOrFail(std::string_view path, std::string_view bytes) {
+    try {
+        platform::WriteFileAtomic(path, bytes);
+    } catch (const Error&) {
+        throw Error(FormatMessage(messages::kCannotWrite, std::string(path)));
+    }
+}
+
+}  // namespace
+
 void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path) {
     std::string out = JoinLinesCrLf(lines);
     // Lines that themselves hold CR LF end up with LF alone, like the rest.
@@ -69,11 +81,11 @@ void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path) {
         if (out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n') continue;
         lf += out[i];
     }
-    try {
-        platform::WriteFileAtomic(path, lf);
-    } catch (const Error&) {
-        throw Error(FormatMessage(messages::kCannotWrite, std::string(path)));
-    }
+    WriteWholeOrFail(path, lf);
+}
+
+void SaveLinesCrLf(const std::vector<std::string>& lines, std::string_view path) {
+    WriteWholeOrFail(path, JoinLinesCrLf(lines));
 }
 
 std::string NewGuidString() {

@@ -26,6 +26,8 @@ void ReplaceAll(std::string& s, std::string_view from, std::string_view to);
 // Writes the lines, each ended by LF, replacing the file whole or not at all.
 // Fails with "<path> に書き込めません".
 void SaveLinesLf(const std::vector<std::string>& lines, std::string_view path);
+// The same with CR LF after each line.
+void SaveLinesCrLf(const std::vector<std::string>& lines, std::string_view path);
 
 // A new group identity: 36 upper-case characters, or empty when none can be
 // made.

@@ -65,7 +65,8 @@ void PrunePostRequestFile(std::string_view path) {
             kept[*count_line] = header;
         else
             kept.insert(kept.begin(), header);
-        config::SaveLinesLf(kept, path);
+        // What the library rewrites itself goes back with CR LF; plugins read both.
+        config::SaveLinesCrLf(kept, path);
     } else if (!platform::DeleteFile(path)) {
         throw Error("ファイル:" + std::string(path) + "を削除できませんでした");
     }

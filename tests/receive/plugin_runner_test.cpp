@@ -121,7 +121,7 @@ TEST_F(PluginRunner, ACleanExitPrunesTheRequestFilesBelowTheGroupFolder) {
     ReceiveJob job = Job("cm_EXIT.PL", "[BASIC]\r\nEXIT_CODE=0\r\n");
     ASSERT_TRUE(RunGroupPlugin(job));
     EXPECT_FALSE(account.Exists("BBS/GRP/done.cmw"));
-    EXPECT_EQ(account.Read("BBS/GRP/queue.cmw/later.cmw"), "#U:1\nS:POST,u,b\nwait\n.\n");
+    EXPECT_EQ(account.Read("BBS/GRP/queue.cmw/later.cmw"), "#U:1\r\nS:POST,u,b\r\nwait\r\n.\r\n");
 }
 
 TEST_F(PluginRunner, AStaleStatusFileIsGoneBeforeThePluginStarts) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/temp_folder.h"
 
 namespace drwa::receive {
@@ -9,11 +11,18 @@ namespace {
 
 using drwa::testing::TempFolder;
 
+// The pruned file is written with CR LF whatever its lines ended with.
+std::string WithCrLf(std::string text) {
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+        text.insert(at, 1, '\r');
+    return text;
+}
+
 TEST(PrunePostRequestFile, KeepsOnlyPendingEntriesAndCountsThem) {
     struct Case {
         const char* why;
         std::string before;
-        const char* after;  // nullptr: the file is gone
+        const char* after;  // with LF for CR LF; nullptr: the file is gone
     } cases[] = {
         {"all handled: deleted", "#U:2\nS:POST,http://b/,x,,\nbody\n.\nS:POST,http://b/,y,,\n.\n",
          nullptr},
@@ -34,7 +43,7 @@ TEST(PrunePostRequestFile, KeepsOnlyPendingEntriesAndCountsThem) {
         dir.Write("req.cmw", c.before);
         PrunePostRequestFile(dir / "req.cmw");
         if (c.after)
-            EXPECT_EQ(dir.Read("req.cmw"), c.after) << c.why;
+            EXPECT_EQ(dir.Read("req.cmw"), WithCrLf(c.after)) << c.why;
         else
             EXPECT_FALSE(dir.Exists("req.cmw")) << c.why;
     }
