@@ -597,6 +597,19 @@ subtest 'post requests over http://' => sub {
       ['POST /test/bbs.cgi 302', 'GET /board/written.html 200'], 'a redirect after the post is followed once';
     like u(slurp("$g/board.cmw")), qr/,,$/m, 'and its page counts';
 
+    # A group that names its board's own sign of success goes by it alone.
+    my $ini = slurp("$g/drwa_BBS.ini");
+    spew("$g/drwa_BBS.ini", $ini =~ s/\r\n\[OPTION\]/"\r\nPOST_SUCCESS_TEXT=" . sj('受け付けました') . "\r\n[OPTION]"/er);
+    for my $row (['<title>書きこみました。</title>', qr/,U,$/m, 'without the group\'s sign the usual title is not enough'],
+                 ['<title>完了</title><p>受け付けました</p>', qr/,,$/m, 'with it the post counts']) {
+        spew("$root/board/written.html", sj("<html><head>$row->[0]</head></html>"));
+        request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:08,U,', 'T:Re: x', 'M:合図']);
+        run_plugin($g);
+        like u(slurp("$g/board.cmw")), $row->[1], "POST_SUCCESS_TEXT: $row->[2]";
+        requests($log);
+    }
+    spew("$g/drwa_BBS.ini", $ini);
+
     # [answer of the board, reason expected on standard error]
     my @refusals = (
         [sub { spew("$root/test/redirect.txt", "file:///etc/hostname\n") }, qr/file/],
