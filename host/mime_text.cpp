@@ -145,11 +145,13 @@ bool IsCharsetName(std::string_view name) {
     });
 }
 
-std::string ToUtf8(std::string_view bytes, const std::string& iconv_name,
-                   const std::string& charset) {
-    Iconv cd = IsCharsetName(iconv_name) ? OpenIconv("UTF-8", iconv_name) : nullptr;
-    if (!cd) throw MailDataError("the text's charset " + charset + " is unknown");
+// Runs `bytes` through iconv. Where it stops at a sequence it cannot convert,
+// `stuck` throws, or appends a stand-in to the output and returns how many
+// input bytes that stands for.
+template <typename Stuck>
+std::string Recode(const Iconv& cd, std::string_view bytes, Stuck stuck) {
     std::string out;
+    out.reserve(bytes.size());
     char* src = const_cast<char*>(bytes.data());
     std::size_t left = bytes.size();
     char buffer[4096];
@@ -158,10 +160,20 @@ std::string ToUtf8(std::string_view bytes, const std::string& iconv_name,
         std::size_t room = sizeof buffer;
         const std::size_t r = iconv(static_cast<iconv_t>(cd.get()), &src, &left, &dst, &room);
         out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        if (r == static_cast<std::size_t>(-1) && errno != E2BIG)
-            throw MailDataError("the text is not valid " + charset);
+        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        const std::size_t used = stuck(std::string_view(src, left), out);
+        src += used, left -= used;
     }
     return out;
+}
+
+std::string ToUtf8(std::string_view bytes, const std::string& iconv_name,
+                   const std::string& charset) {
+    Iconv cd = IsCharsetName(iconv_name) ? OpenIconv("UTF-8", iconv_name) : nullptr;
+    if (!cd) throw MailDataError("the text's charset " + charset + " is unknown");
+    return Recode(cd, bytes, [&](std::string_view, std::string&) -> std::size_t {
+        throw MailDataError("the text is not valid " + charset);
+    });
 }
 
 // CP932 with every byte that starts no character, and every lead byte without
@@ -189,29 +201,17 @@ std::string Utf8ToCp932(std::string_view utf8) {
     static const std::string kUtf8 = "UTF-8";
     Iconv cd = OpenIconv("CP932", kUtf8);
     if (!cd) throw std::runtime_error("iconv has no CP932");
-    std::string out;
-    out.reserve(utf8.size());
-    char* src = const_cast<char*>(utf8.data());
-    std::size_t left = utf8.size();
-    char buffer[4096];
-    while (left > 0) {
-        char* dst = buffer;
-        std::size_t room = sizeof buffer;
-        const std::size_t r = iconv(static_cast<iconv_t>(cd.get()), &src, &left, &dst, &room);
-        out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-        // No CP932 form (EILSEQ), or a sequence cut short at the end (EINVAL).
+    // No CP932 form (EILSEQ), or a sequence cut short at the end (EINVAL).
+    return Recode(cd, utf8, [](std::string_view rest, std::string& out) -> std::size_t {
         char32_t cp;
-        const std::size_t n = Utf8SequenceLength(std::string_view(src, left), &cp);
+        const std::size_t n = Utf8SequenceLength(rest, &cp);
         if (n == 0) {
             out += '?';
-            ++src, --left;
-        } else {
-            out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
-            src += n, left -= n;
+            return 1;
         }
-    }
-    return out;
+        out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
+        return n;
+    });
 }
 
 std::string BodyToCp932(std::string_view bytes, std::string_view charset,
