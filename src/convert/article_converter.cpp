@@ -11,6 +11,7 @@
 #include "config/shared_records.h"
 #include "config/text_helpers.h"
 #include "convert/article_reader.h"
+#include "convert/delivery_journal.h"
 #include "convert/mail_composer.h"
 #include "convert/mail_formats.h"
 #include "convert/number_list.h"
@@ -99,8 +100,9 @@ std::string MailPath(std::string_view spool, const std::string& id, std::string_
 // Collects one record's mail and stores it at its end.
 class MailWriter : public ArticleSink {
   public:
-    MailWriter(const MailContext& context, std::string spool, NumberList* numbers)
-        : composer_(context), spool_(std::move(spool)), numbers_(numbers) {}
+    MailWriter(const MailContext& context, std::string spool, NumberList* numbers,
+               DeliveryJournal& journal)
+        : composer_(context), spool_(std::move(spool)), numbers_(numbers), journal_(journal) {}
 
     void BeginRecord(const BoardValues& board, const ArticleRecord& record) override {
         mail_ = composer_.Compose(board, record, numbers_);
@@ -115,15 +117,20 @@ class MailWriter : public ArticleSink {
 
     void EndRecord() override {
         if (mail_.duplicate && !force_) return;
+        if (journal_.DeliveredBefore(mail_.article_id, force_)) return;
         // A number counts as delivered once its record is complete: one cut
         // off by the end of the file comes again whole next time.
-        if (numbers_ && number_ != "*") numbers_->Add(number_);
-        if (platform::WriteNewFile(MailPath(spool_, mail_.article_id, ".eml"), text_)) return;
-        // The mail of this id is still waiting in the spool folder: a forced
-        // article goes out again beside it, any other is there already.
-        if (!force_) return;
-        const std::string suffix = "." + config::NewGuidString() + ".eml";
-        platform::WriteNewFile(MailPath(spool_, mail_.article_id, suffix), text_);
+        std::optional<std::string> number;
+        if (numbers_ && number_ != "*") {
+            numbers_->Add(number_);
+            number = number_;
+        }
+        // A mail of this id still waiting in the spool folder stands for an
+        // ordinary article; a forced one goes out again beside it.
+        std::string name = MailName(mail_.article_id, ".eml");
+        if (force_ && platform::FileExists(spool_ + name))
+            name = MailName(mail_.article_id, "." + config::NewGuidString() + ".eml");
+        journal_.Deliver(mail_.article_id, force_, name, text_, number);
     }
 
   private:
@@ -132,9 +139,14 @@ class MailWriter : public ArticleSink {
         text_.append("\r\n");
     }
 
+    std::string MailName(const std::string& id, std::string_view suffix) const {
+        return MailPath(spool_, id, suffix).substr(spool_.size());
+    }
+
     MailComposer composer_;
     const std::string spool_;
     NumberList* numbers_;
+    DeliveryJournal& journal_;
     ComposedMail mail_;
     bool force_ = false;
     std::string number_;
@@ -158,7 +170,10 @@ void ConvertArticleFile(std::string_view article_path, std::string_view spool_fo
         numbers = NumberList::Load(list_path);
 
     const MailContext context = MakeContext(text::EncodeFileNameBase64(name), account, group);
-    MailWriter writer(context, spool, numbers ? &*numbers : nullptr);
+    DeliveryJournal journal(group_folder, name, spool, context.source_name + "." + context.guid);
+    if (numbers)
+        for (const auto& n : journal.EarlierNumbers()) numbers->Add(n);
+    MailWriter writer(context, spool, numbers ? &*numbers : nullptr, journal);
     const std::vector<std::string> header =
         ReadArticleText(PrepareArticleText(LoadArticleFile(article_path)), writer);
 
@@ -168,15 +183,19 @@ void ConvertArticleFile(std::string_view article_path, std::string_view spool_fo
     const std::string board_path = config::FileIn(group_folder, name + ".cmt");
     if (!header.empty() && !SameFile(board_path, article_path))
         config::SaveLinesLf(header, board_path);
-    if (delete_source) platform::DeleteFile(article_path);
+    // Until the article file is gone and the number list saved, the journal
+    // is what keeps the next conversion from delivering these articles again.
+    bool done = !delete_source || platform::DeleteFile(article_path);
     if (numbers) {
         try {
             numbers->Save(list_path);
         } catch (const Error&) {
             // Without the list a later receive may deliver a number again;
             // that is no reason to fail this one.
+            done = false;
         }
     }
+    if (done) journal.Close();
 }
 
 std::string ConversionStatusPrefix(std::string_view group_ini_path) {

@@ -14,7 +14,10 @@ namespace drwa::convert {
 // board file and, with the group's SAVE_NUMBER, the number list is kept. A
 // file that does not exist is nothing to do. The source is deleted only after
 // all its mails are written (`delete_source`), so a failure keeps it for the
-// next receive; the error then says why.
+// next receive; the error then says why. The articles delivered before such
+// a failure are journaled as they go, and not delivered again by the next
+// conversion of a file of that name, even when their mails have left the
+// spool folder in between.
 void ConvertArticleFile(std::string_view article_path, std::string_view spool_folder,
                         const config::IniFile& account, const config::IniFile& group,
                         bool delete_source);
