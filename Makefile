@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build test test-sanitize test-tsan demo bench fuzz format clean
+.PHONY: all deps configure build test test-sanitize test-tsan demo bench fuzz fuzz-smoke format clean
 
 all: build
 
@@ -45,14 +45,23 @@ demo: build
 bench: build
 	scripts/bench $(BUILD)
 
+# The libFuzzer targets of fuzz/ (clang, with AddressSanitizer and
+# UndefinedBehaviorSanitizer).
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 15
 fuzz:
 	@scripts/install-deps --fuzz
-	cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 		-DCMAKE_BUILD_TYPE=Debug -DDRWA_FUZZ=ON -DDRWA_SANITIZE=ON -DDRWA_TESTS=OFF -DDRWA_BENCH=OFF
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS over its seeds; a finding fails the run and
+# its input is left under $(FUZZ_BUILD)/fuzz-findings.
+fuzz-smoke: fuzz
+	scripts/fuzz-smoke $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
