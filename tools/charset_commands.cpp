@@ -1,9 +1,11 @@
-// detect and convert: the whole input at once, as the library converts whole
-// article files.
+// detect and convert: the input in blocks, with the result the whole input at
+// once would give (the library's conversion of whole article files).
 #include <cstdio>
 #include <string>
 
+#include "byte_stream.h"
 #include "text/japanese_code.h"
+#include "text/japanese_stream.h"
 #include "text_commands.h"
 
 namespace drwa_tool {
@@ -26,8 +28,14 @@ int RunDetect(const Args& args) {
         std::fprintf(stderr, "usage: drwa-tool detect [FILE]\n");
         return 2;
     }
-    const JapaneseCode code = drwa::text::DetectJapaneseCode(ReadInput(file));
-    WriteOutput(std::to_string(static_cast<int>(code)) + "\n");
+    InputBlocks input(file);
+    drwa::text::JapaneseCodeStream detection;
+    // Reading stops at the byte that decides.
+    for (std::string_view block; !detection.Decided() && !(block = input.Next()).empty();)
+        detection.Feed(block, [](std::string_view) {});
+    const JapaneseCode code = detection.Finish();
+    input.Finish();
+    WriteBytes(std::to_string(static_cast<int>(code)) + "\n");
     return 0;
 }
 
@@ -43,7 +51,10 @@ int RunConvert(const Args& args) {
         return 2;
     }
     const auto target = static_cast<JapaneseCode>(args[1][0] - '0');
-    WriteOutput(drwa::text::ConvertJapaneseCode(ReadInput(file), target));
+    InputBlocks input(file);
+    drwa::text::JapaneseConvertStream conversion(target, WriteBytes);
+    for (std::string_view block; !(block = input.Next()).empty();) conversion.Feed(block);
+    conversion.Finish();
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_stream.h"
 #include "text/header_words.h"
 #include "text/japanese_code.h"
 #include "text_commands.h"
@@ -12,25 +13,41 @@
 namespace drwa_tool {
 namespace {
 
+// The input in blocks, each block's whole lines at once; a line is held only
+// until its end has come.
 template <typename LineFunction>
 int EachLine(const Args& args, const char* usage, LineFunction convert) {
     if (args.size() > 1) {
         std::fprintf(stderr, "usage: drwa-tool %s [FILE]\n", usage);
         return 2;
     }
-    const std::string input = ReadInput(args.empty() ? "" : args[0]);
-    const std::string_view rest_of_input = input;
+    InputBlocks input(args.empty() ? "" : args[0]);
+    std::string carried;  // the start of a line whose end is still to come
     std::string out;
-    out.reserve(input.size() * 2);
-    for (std::size_t i = 0; i < rest_of_input.size();) {
-        std::size_t end = rest_of_input.find('\n', i);
-        const bool has_newline = end != std::string_view::npos;
-        if (!has_newline) end = rest_of_input.size();
-        out += convert(rest_of_input.substr(i, end - i));
-        if (has_newline) out += '\n';
-        i = end + 1;
+    auto convert_lines = [&](std::string_view lines) {
+        for (std::size_t i = 0; i < lines.size();) {
+            std::size_t end = lines.find('\n', i);
+            const bool has_newline = end != std::string_view::npos;
+            if (!has_newline) end = lines.size();
+            out += convert(lines.substr(i, end - i));
+            if (has_newline) out += '\n';
+            i = end + 1;
+        }
+    };
+    for (std::string_view block; !(block = input.Next()).empty();) {
+        const std::size_t last = block.rfind('\n');
+        if (last == std::string_view::npos) {
+            carried.append(block);
+            continue;
+        }
+        carried.append(block.substr(0, last + 1));
+        convert_lines(carried);
+        carried.assign(block.substr(last + 1));
+        WriteBytes(out);
+        out.clear();
     }
-    WriteOutput(out);
+    convert_lines(carried);
+    WriteBytes(out);
     return 0;
 }
 
