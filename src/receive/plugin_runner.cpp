@@ -7,14 +7,12 @@
 #include "common/error.h"
 #include "config/file_search.h"
 #include "config/folders.h"
-#include "config/text_helpers.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/system.h"
 #include "receive/job_status.h"
 #include "receive/plugin_output.h"
 #include "receive/post_request_pruner.h"
-#include "text/sjis_bytes.h"
 
 namespace drwa::receive {
 namespace {
@@ -42,13 +40,13 @@ struct RunState {
     std::string base_name;   // the name of the folder two levels up
     PluginOutput output;     // standard output not yet reported
     std::string status;      // the text last reported
-    // The unfinished line was shown as it grew: it is shown again only once
-    // the plugin has been silent for the report interval.
+    // The unfinished line was shown: as it grows it is shown again only when
+    // the report interval has passed since the last report.
     bool unfinished_shown = false;
     ErrorLogWriter errors;  // standard error, into the group's error log
     std::uint64_t last_report_ms = 0;
 
-    // Where the pipes' bytes go while a host listens, and while none does.
+    // Where the bytes of the two pipes go.
     platform::ChildProcess::Sink OutputSink() {
         return [this](std::string_view bytes) { output.Feed(bytes); };
     }
