@@ -208,6 +208,8 @@ TEST_F(PluginRunner, FiftyMegabytesWithoutALineEndStayBounded) {
     const FloodOutcome o = RunInChild(Job("cm_FLOOD.PL", "[BASIC]\r\nOUT_MB=50\r\n"));
     EXPECT_TRUE(o.succeeded);
     EXPECT_LT(o.peak_kb - o.rss_before_kb, kMemoryBoundKb) << "peak " << o.peak_kb << " kB";
+    // The flood was seen, cut.
+    EXPECT_GT(o.longest, kMaxStatusBytes - 100);
     EXPECT_LE(o.longest, kMaxStatusBytes + 200);
     // The unfinished line once as it starts, once cut, once a report
     // interval, once at the end; and the closing texts.
