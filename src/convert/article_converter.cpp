@@ -128,7 +128,7 @@ class MailWriter : public ArticleSink {
         // A mail of this id still waiting in the spool folder stands for an
         // ordinary article; a forced one goes out again beside it.
         std::string name = MailName(mail_.article_id, ".eml");
-        if (force_ && platform::FileExists(spool_ + name))
+        if (force_ && journal_.MailWaiting(name))
             name = MailName(mail_.article_id, "." + config::NewGuidString() + ".eml");
         journal_.Deliver(mail_.article_id, force_, name, text_, number);
     }

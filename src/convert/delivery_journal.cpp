@@ -24,6 +24,7 @@ bool IsStagingName(std::string_view native_name) {
 DeliveryJournal::DeliveryJournal(std::string_view group_folder, std::string_view name,
                                  std::string spool, std::string_view id_prefix)
     : spool_(std::move(spool)),
+      spool_folder_(spool_),
       // Hashed names: short whatever the article file is called, and the
       // mails of other groups in the same spool folder never match.
       staging_prefix_("." + HashKey(id_prefix).substr(0, 12) + "-"),
@@ -33,9 +34,8 @@ DeliveryJournal::DeliveryJournal(std::string_view group_folder, std::string_view
     if (existed_) Recover(file_.earlier());
 }
 
-std::string DeliveryJournal::StagingPath(std::string_view mail_name) const {
-    return spool_ + staging_prefix_ + HashKey(mail_name).substr(0, 20) +
-           std::string(kStagingSuffix);
+std::string DeliveryJournal::StagingName(std::string_view mail_name) const {
+    return staging_prefix_ + HashKey(mail_name).substr(0, 20) + std::string(kStagingSuffix);
 }
 
 void DeliveryJournal::Recover(std::string_view earlier) {
@@ -53,15 +53,15 @@ void DeliveryJournal::Recover(std::string_view earlier) {
         earlier_ids_.insert(id);
         if (kind == kForcedLine) ++earlier_forced_[id];
         // Journaled but not yet renamed when the conversion stopped.
-        const std::string staged = StagingPath(mail_name);
-        if (platform::FileExists(staged) && !platform::RenameNoReplace(staged, spool_ + mail_name))
-            platform::DeleteFile(staged);
+        const std::string staged = StagingName(mail_name);
+        if (spool_folder_.Exists(staged) && !spool_folder_.RenameNoReplace(staged, mail_name))
+            spool_folder_.Delete(staged);
     }
     // Whatever is left under a hidden name was never journaled: it is written
     // again when its record comes.
     for (const auto& entry : platform::ListFolder(spool_, IsStagingName)) {
         if (!entry.is_folder && entry.name.starts_with(staging_prefix_))
-            platform::DeleteFile(spool_ + entry.name);
+            spool_folder_.Delete(entry.name);
     }
 }
 
@@ -76,8 +76,8 @@ bool DeliveryJournal::DeliveredBefore(const std::string& article_id, bool forced
 void DeliveryJournal::Deliver(const std::string& article_id, bool forced,
                               const std::string& mail_name, std::string_view mail,
                               const std::optional<std::string>& number) {
-    const std::string staged = StagingPath(mail_name);
-    platform::WriteStagingFile(staged, mail);
+    const std::string staged = StagingName(mail_name);
+    spool_folder_.WriteStaging(staged, mail);
     std::string entry;
     if (number) entry.append(kNumberLine).append(*number).append("\r\n");
     entry.append(forced ? kForcedLine : kArticleLine).append(article_id);
@@ -85,11 +85,11 @@ void DeliveryJournal::Deliver(const std::string& article_id, bool forced,
     try {
         file_.Append(entry);
     } catch (...) {
-        platform::DeleteFile(staged);
+        spool_folder_.Delete(staged);
         throw;
     }
     // A mail of that name still waiting is this article's from before.
-    if (!platform::RenameNoReplace(staged, spool_ + mail_name)) platform::DeleteFile(staged);
+    if (!spool_folder_.RenameNoReplace(staged, mail_name)) spool_folder_.Delete(staged);
 }
 
 void DeliveryJournal::Close() {

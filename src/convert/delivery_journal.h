@@ -52,14 +52,18 @@ class DeliveryJournal {
     void Deliver(const std::string& article_id, bool forced, const std::string& mail_name,
                  std::string_view mail, const std::optional<std::string>& number);
 
+    // True when a mail of that name is waiting in the spool folder.
+    bool MailWaiting(std::string_view mail_name) const { return spool_folder_.Exists(mail_name); }
+
     // The article file is done with: the journal goes.
     void Close();
 
   private:
-    std::string StagingPath(std::string_view mail_name) const;
+    std::string StagingName(std::string_view mail_name) const;
     void Recover(std::string_view earlier);
 
     std::string spool_;
+    platform::OpenFolder spool_folder_;
     std::string staging_prefix_;  // hidden names of this article file's mails start so
     std::string path_;
     bool existed_;  // left by a conversion that stopped part-way

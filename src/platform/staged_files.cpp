@@ -143,34 +143,61 @@ bool AppendOnlyFile::Remove() {
     return ::unlink(native_.c_str()) == 0;
 }
 
-void WriteStagingFile(std::string_view path, std::string_view bytes) {
-    const std::string native = NativePath(path).string();
-    const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail(path, errno);
+OpenFolder::OpenFolder(std::string_view folder) : folder_(JoinPath(folder, "")) {
+    fd_ = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) platform::Fail(folder, errno);
+}
+
+OpenFolder::~OpenFolder() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+// Names of plain ASCII (the mails' are) are the same bytes natively.
+std::string OpenFolder::Native(std::string_view name) const {
+    for (const char c : name)
+        if (static_cast<unsigned char>(c) >= 0x80) return NativePath(name).string();
+    return std::string(name);
+}
+
+void OpenFolder::Fail(std::string_view name, int err) const {
+    platform::Fail(folder_ + std::string(name), err);
+}
+
+bool OpenFolder::Exists(std::string_view name) const {
+    struct stat st {};
+    return ::fstatat(fd_, Native(name).c_str(), &st, 0) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool OpenFolder::Delete(std::string_view name) const {
+    return ::unlinkat(fd_, Native(name).c_str(), 0) == 0;
+}
+
+void OpenFolder::WriteStaging(std::string_view name, std::string_view bytes) const {
+    const std::string native = Native(name);
+    const int fd = ::openat(fd_, native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) Fail(name, errno);
     const bool written = WriteAll(fd, bytes);
     int err = errno;
     const bool closed = ::close(fd) == 0;
     if (written && !closed) err = errno;
     if (!written || !closed) {
-        ::unlink(native.c_str());
-        Fail(path, err);
+        ::unlinkat(fd_, native.c_str(), 0);
+        Fail(name, err);
     }
 }
 
-bool RenameNoReplace(std::string_view from, std::string_view to) {
-    const std::string source = NativePath(from).string();
-    const std::string target = NativePath(to).string();
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
+bool OpenFolder::RenameNoReplace(std::string_view from, std::string_view to) const {
+    const std::string source = Native(from), target = Native(to);
+    if (::renameat2(fd_, source.c_str(), fd_, target.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno == EEXIST) return false;
     if (errno != EINVAL && errno != ENOSYS) Fail(to, errno);
     // A file system that cannot refuse to replace: a second name, then the
     // first one goes.
-    if (::link(source.c_str(), target.c_str()) != 0) {
+    if (::linkat(fd_, source.c_str(), fd_, target.c_str(), 0) != 0) {
         if (errno == EEXIST) return false;
         Fail(to, errno);
     }
-    ::unlink(source.c_str());
+    ::unlinkat(fd_, source.c_str(), 0);
     return true;
 }
 

@@ -69,14 +69,36 @@ class AppendOnlyFile {
     int fd_ = -1;
 };
 
-// Writes `bytes` as the file `path`, replacing any file of that name; a file
-// cut short by a failure is removed before drwa::Error is thrown. Not flushed
-// to the disk. Meant for hidden names that nobody else reads.
-void WriteStagingFile(std::string_view path, std::string_view bytes);
+// A folder kept open for many files written and renamed in it (the mails of
+// a conversion): each name is found from the folder, not walked to from the
+// root again. Names are file names without a folder; errors name the file.
+class OpenFolder {
+  public:
+    // Throws drwa::Error with the system's reason when the folder cannot be
+    // opened.
+    explicit OpenFolder(std::string_view folder);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
 
-// Gives the file `from` the name `to` unless a file of that name exists
-// (false then, `from` left as it is). Throws drwa::Error with the reason on
-// other failures.
-bool RenameNoReplace(std::string_view from, std::string_view to);
+    bool Exists(std::string_view name) const;
+    // False when it did not exist or could not be deleted.
+    bool Delete(std::string_view name) const;
+    // Writes `bytes` as the file `name`, replacing any file of that name; a
+    // file cut short by a failure is removed before drwa::Error is thrown.
+    // Not flushed to the disk. Meant for hidden names that nobody else reads.
+    void WriteStaging(std::string_view name, std::string_view bytes) const;
+    // Gives the file `from` the name `to` unless a file of that name exists
+    // (false then, `from` left as it is). Throws drwa::Error with the reason
+    // on other failures.
+    bool RenameNoReplace(std::string_view from, std::string_view to) const;
+
+  private:
+    std::string Native(std::string_view name) const;
+    [[noreturn]] void Fail(std::string_view name, int err) const;
+
+    std::string folder_;  // CP932, ending in a delimiter, for messages
+    int fd_ = -1;
+};
 
 }  // namespace drwa::platform
