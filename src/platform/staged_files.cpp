@@ -31,22 +31,19 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// A fresh hidden name beside `target` (native), opened for writing with the
-// permissions a new file gets.
-int CreateHiddenSibling(const std::string& target, std::string& temp) {
+// A fresh hidden name beside `target` (native).
+std::string HiddenSibling(const std::string& target) {
     static thread_local std::mt19937_64 random{std::random_device{}()};
     const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
-                      static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFULL));
-        temp = folder + "." + name + suffix;
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
+                  static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFULL));
+    return target.substr(0, slash + 1) + "." + target.substr(slash + 1) + suffix;
+}
+
+std::string FolderOf(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    return slash == std::string::npos ? "." : target.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -60,7 +57,7 @@ ReplacingFile::~ReplacingFile() {
 void ReplacingFile::Abandon() noexcept {
     if (fd_ >= 0) {
         ::close(fd_);
-        ::unlink(temp_.c_str());
+        if (!temp_.empty()) ::unlink(temp_.c_str());
     }
     fd_ = -1;
 }
@@ -68,7 +65,14 @@ void ReplacingFile::Abandon() noexcept {
 bool ReplacingFile::Append(std::string_view bytes) {
     if (failed_) return false;
     if (bytes.empty()) return true;
-    if (fd_ < 0) fd_ = CreateHiddenSibling(target_, temp_);
+    if (fd_ < 0) {
+        // An unnamed file: a run killed before its end leaves nothing behind.
+        fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+            temp_ = HiddenSibling(target_);
+            fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        }
+    }
     if (fd_ < 0 || !WriteAll(fd_, bytes)) {
         failed_ = true;
         Abandon();
@@ -82,7 +86,17 @@ void ReplacingFile::Commit() {
     struct stat st {};
     // The file keeps whatever permissions its user gave the one it replaces.
     if (::stat(target_.c_str(), &st) == 0) ::fchmod(fd_, st.st_mode & 07777);
-    if (::fdatasync(fd_) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    bool done = ::fdatasync(fd_) == 0;
+    if (done && temp_.empty()) {
+        // The unnamed file gets a hidden name first: rename replaces, a link
+        // does not.
+        char proc[64];
+        std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd_);
+        temp_ = HiddenSibling(target_);
+        done = ::linkat(AT_FDCWD, proc, AT_FDCWD, temp_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (!done) temp_.clear();
+    }
+    if (!done || ::rename(temp_.c_str(), target_.c_str()) != 0) {
         const int err = errno;
         Abandon();
         Fail(target_, err);

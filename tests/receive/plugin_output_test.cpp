@@ -2,8 +2,14 @@
 // they come, overlong ones cut, memory bounded, the log as whole lines.
 #include "receive/plugin_output.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
 
 #include "config/text_helpers.h"
 #include "support/temp_folder.h"
@@ -120,6 +126,21 @@ TEST(ErrorLogWriter, ARunWithoutErrorOutputKeepsTheEarlierLog) {
         EXPECT_EQ(dir.Read("ErrorLog.txt"), "earlier\r\n");
     }
     EXPECT_EQ(dir.Read("ErrorLog.txt"), "new\r\n");
+}
+
+TEST(ErrorLogWriter, ARunThatDiesOnTheWayLeavesNothingBehind) {
+    TempFolder dir;
+    dir.Write("ErrorLog.txt", "earlier\r\n");
+    const pid_t child = fork();
+    if (child == 0) {
+        ErrorLogWriter log(dir / "ErrorLog.txt");
+        log.Feed(std::string(200000, 'e'));
+        _exit(0);  // as if killed: no destructor runs
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(dir.Read("ErrorLog.txt"), "earlier\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.native()), {}), 1);
 }
 
 }  // namespace
