@@ -15,6 +15,7 @@
 
 #include "account_folders.h"
 #include "host_context.h"
+#include "platform/unique_fd.h"
 #include "terminal_text.h"
 
 namespace drwa_host {
@@ -37,20 +38,7 @@ std::string UniqueName() {
     return name;
 }
 
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
+using Fd = drwa::platform::UniqueFd;
 
 [[noreturn]] void Fail(const std::string& what, const fs::path& path) {
     throw std::system_error(errno, std::generic_category(), what + " " + path.string());

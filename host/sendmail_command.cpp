@@ -20,6 +20,7 @@
 #include "account_folders.h"
 #include "host_context.h"
 #include "outgoing_mail_writer.h"
+#include "platform/unique_fd.h"
 #include "terminal_text.h"
 
 namespace drwa_host {
@@ -86,12 +87,7 @@ std::string ReadInput() {
     }
 }
 
-struct Fd {
-    int fd;
-    ~Fd() {
-        if (fd >= 0) close(fd);
-    }
-};
+using Fd = drwa::platform::UniqueFd;
 
 [[noreturn]] void Fail(const std::string& what, const fs::path& path) {
     throw OutboxError(what + " " + path.string() + ": " + std::strerror(errno));
@@ -120,24 +116,24 @@ fs::path Queue(const fs::path& outbox, std::string_view bytes) {
     };
 
     fs::path aside;
-    Fd file{-1};
-    for (int tries = 0; file.fd < 0; ++tries) {
+    Fd file;
+    for (int tries = 0; file.get() < 0; ++tries) {
         aside = outbox / (".sendmail-" + unique());
-        file.fd = open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (file.fd < 0 && (errno != EEXIST || tries > 100)) Fail("cannot create", aside);
+        file.reset(open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (file.get() < 0 && (errno != EEXIST || tries > 100)) Fail("cannot create", aside);
     }
     struct Remove {
         const fs::path& path;
         ~Remove() { unlink(path.c_str()); }
     } remove_aside{aside};
-    WriteAll(file.fd, bytes, aside);
-    if (fsync(file.fd) != 0) Fail("cannot flush", aside);
+    WriteAll(file.get(), bytes, aside);
+    if (fsync(file.get()) != 0) Fail("cannot flush", aside);
 
     for (int tries = 0;; ++tries) {
         const fs::path target = outbox / ("vxq" + unique() + ".tmp");
         if (link(aside.c_str(), target.c_str()) == 0) {
-            Fd folder{open(outbox.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-            if (folder.fd < 0 || fsync(folder.fd) != 0) Fail("cannot flush", outbox);
+            Fd folder(open(outbox.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (folder.get() < 0 || fsync(folder.get()) != 0) Fail("cannot flush", outbox);
             return target;
         }
         if (errno != EEXIST || tries > 100) Fail("cannot link", target);

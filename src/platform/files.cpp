@@ -12,6 +12,7 @@
 
 #include "common/error.h"
 #include "platform/charset_edge.h"
+#include "platform/unique_fd.h"
 
 namespace drwa::platform {
 namespace fs = std::filesystem;
@@ -31,20 +32,7 @@ std::string ErrorText(int err) {
     return TryUtf8ToCp932(text).value_or(text);
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
+using Fd = UniqueFd;
 
 bool WriteAll(int fd, std::string_view bytes) {
     const char* p = bytes.data();
@@ -64,8 +52,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 std::string HiddenSibling(const fs::path& target) {
     static thread_local std::mt19937_64 rng{std::random_device{}()};
     char suffix[20];
-    std::snprintf(suffix, sizeof suffix, ".%016llx",
-                  static_cast<unsigned long long>(rng()));
+    std::snprintf(suffix, sizeof suffix, ".%016llx", static_cast<unsigned long long>(rng()));
     fs::path tmp = target;
     tmp.replace_filename("." + target.filename().string() + suffix + ".tmp");
     return tmp.string();
@@ -73,7 +60,9 @@ std::string HiddenSibling(const fs::path& target) {
 
 }  // namespace
 
-bool IsRootFolder(std::string_view folder) { return folder == "/"; }
+bool IsRootFolder(std::string_view folder) {
+    return folder == "/";
+}
 
 fs::path NativePath(std::string_view path) {
     if (auto s = TryCp932ToUtf8(path)) return fs::path(*std::move(s));
@@ -186,7 +175,9 @@ bool IsReadOnlyFile(std::string_view path) {
     return (st.st_mode & 0222) == 0;
 }
 
-bool DeleteFile(std::string_view path) { return ::unlink(NativePath(path).c_str()) == 0; }
+bool DeleteFile(std::string_view path) {
+    return ::unlink(NativePath(path).c_str()) == 0;
+}
 
 void RenameFile(std::string_view from, std::string_view to) {
     if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) != 0)
@@ -216,12 +207,15 @@ std::vector<FolderEntry> ListFolder(std::string_view folder, NameFilter match) {
 std::optional<FileStamp> StampOf(std::string_view path) {
     struct stat st {};
     if (::stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
-    return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                     static_cast<std::int64_t>(st.st_size),
-                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return FileStamp{
+        static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+        static_cast<std::int64_t>(st.st_size),
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
-std::string LastSystemErrorText() { return ErrorText(errno); }
+std::string LastSystemErrorText() {
+    return ErrorText(errno);
+}
 
 LineLog::LineLog(std::string_view path) {
     auto native = TryCp932ToUtf8(path);

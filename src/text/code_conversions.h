@@ -9,7 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "text/japanese_code.h"
+
 namespace drwa::text {
+
+// `text` from `source` into `target`, two different codes of kShiftJis,
+// kEucJp and kIso2022Jp: the one of the six below that does it.
+std::string ConvertBetween(JapaneseCode source, JapaneseCode target, std::string_view text);
 
 // Double-byte runs open with ESC $ B and close with ESC ( J (before any byte
 // below 0x80, and at the end); half-width katakana become full-width, merged

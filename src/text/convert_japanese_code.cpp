@@ -18,7 +18,11 @@ std::string ConvertJapaneseCode(std::string_view text, JapaneseCode target) {
     // The older JIS escape reads the same way; it is passed on as it came.
     if (source == Code::kOldJis) source = Code::kIso2022Jp;
     if (source == target) return std::string(text);
+    return ConvertBetween(source, target, text);
+}
 
+std::string ConvertBetween(JapaneseCode source, JapaneseCode target, std::string_view text) {
+    using Code = JapaneseCode;
     switch (source) {
         case Code::kShiftJis:
             return target == Code::kIso2022Jp ? ShiftJisToIso2022Jp(text) : ShiftJisToEucJp(text);

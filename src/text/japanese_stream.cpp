@@ -43,17 +43,6 @@ bool Decisive(Code code) {
     return code != Code::kAscii && code != Code::kUndecided;
 }
 
-std::string ConvertFrom(Code source, Code target, std::string_view text) {
-    switch (source) {
-        case Code::kShiftJis:
-            return target == Code::kIso2022Jp ? ShiftJisToIso2022Jp(text) : ShiftJisToEucJp(text);
-        case Code::kEucJp:
-            return target == Code::kIso2022Jp ? EucJpToIso2022Jp(text) : EucJpToShiftJis(text);
-        default:  // ISO-2022-JP
-            return target == Code::kShiftJis ? Iso2022JpToShiftJis(text) : Iso2022JpToEucJp(text);
-    }
-}
-
 }  // namespace
 
 void JapaneseCodeStream::Feed(std::string_view bytes, const TextSink& release) {
@@ -235,7 +224,7 @@ std::size_t JapaneseConvertStream::JisSplitPoint(bool& double_byte_after) {
 void JapaneseConvertStream::ConvertPiece(std::size_t size, bool double_byte_after, bool at_end) {
     std::string out;
     if (source_ != Code::kIso2022Jp) {
-        out = ConvertFrom(source_, target_, std::string_view(pending_).substr(0, size));
+        out = ConvertBetween(source_, target_, std::string_view(pending_).substr(0, size));
     } else {
         // The piece starts in the mode the one before left; to Shift_JIS, a
         // sentinel tells whether a NUL ended the text inside the piece. The
@@ -255,7 +244,7 @@ void JapaneseConvertStream::ConvertPiece(std::size_t size, bool double_byte_afte
             inserted = kJisSentinel.size();
             input = std::string_view(pending_).substr(0, size + inserted);
         }
-        out = ConvertFrom(source_, target_, input);
+        out = ConvertBetween(source_, target_, input);
         pending_.erase(size, inserted);
         if (sentinel) {
             if (!out.empty() && out.back() == 'Z')
