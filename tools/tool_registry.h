@@ -7,6 +7,7 @@
 #include "import_command.h"
 #include "text_commands.h"
 #include "tool_commands.h"
+#include "version_info_command.h"
 
 namespace drwa_tool {
 
@@ -28,6 +29,10 @@ inline constexpr std::array kToolCommands{
                 "                                article files or board logs into the account's "
                 "spool folder under group N's settings; the files are kept",
                 RunImport},
+    ToolCommand{"version-info",
+                "version-info FILE             the version strings and fixed block of a Windows "
+                "executable",
+                RunVersionInfo},
 };
 
 }  // namespace drwa_tool
