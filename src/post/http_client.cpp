@@ -229,7 +229,11 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
             out.error = curl_multi_strerror(code);
             return out;
         }
-        if (request.on_wait) request.on_wait();
+        if (request.on_wait && !request.on_wait()) {
+            out.abandoned = true;
+            out.error = "Request abandoned while waiting for the answer";
+            return out;
+        }
         const std::uint64_t silent = platform::MonotonicMs() - transfer.last_activity_ms;
         if (request.idle_timeout_ms > 0 &&
             silent >= static_cast<std::uint64_t>(request.idle_timeout_ms)) {

@@ -26,7 +26,8 @@ struct HttpRequest {
     int idle_timeout_ms = 0;
     // Run on the caller's thread each time the wait wakes, at least every
     // kHttpWakeMs: the place for a host's pending work while a request blocks.
-    std::function<void()> on_wait;
+    // Returning false gives the request up (the answer is then `abandoned`).
+    std::function<bool()> on_wait;
 };
 
 inline constexpr int kHttpWakeMs = 25;
@@ -40,7 +41,8 @@ struct HttpResponse {
     // The answer's Location header resolved against the request URL (a board
     // may answer with a relative one); empty when there is none.
     std::string location;
-    std::string body;  // byte for byte, whatever arrived, also on failure
+    std::string body;        // byte for byte, whatever arrived, also on failure
+    bool abandoned = false;  // on_wait gave it up; whether the board took it is unknown
 };
 
 // Sends the request and waits for the whole answer, redirects not followed.

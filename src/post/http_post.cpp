@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <functional>
 
 #include "config/folders.h"
 #include "config/ini_file.h"
 #include "config/proxy_settings.h"
 #include "config/settings_keys.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "post/http_client.h"
 #include "post/parameter_template.h"
 #include "post/send_progress.h"
@@ -52,6 +54,23 @@ bool SameOrigin(std::string_view a, std::string_view b) {
         return url.substr(0, url.find_first_of("/?#", scheme + 3));
     };
     return config::SameTextNoCase(origin(a), origin(b));
+}
+
+// How long a request may keep us waiting before the host is asked again
+// whether to go on: with TIMEOUT 0 a board that never answers would otherwise
+// hold the send, and the user's wish to stop, for ever.
+constexpr std::uint64_t kAskAgainMs = 3000;
+
+// The wait of a request: "送信中" again every kAskAgainMs; false (give the
+// request up) once the host asks to stop, which `stopped` then records.
+std::function<bool()> AskWhileWaiting(ProgressCallback callback, bool& stopped) {
+    if (!callback) return {};
+    return [callback, &stopped, next = platform::MonotonicMs() + kAskAgainMs]() mutable {
+        if (platform::MonotonicMs() < next) return true;
+        next = platform::MonotonicMs() + kAskAgainMs;
+        stopped = stopped || HostAsksToStop(callback, "送信中");
+        return !stopped;
+    };
 }
 
 // The page's <title>, for a message that says which page the board showed.
@@ -111,7 +130,11 @@ bool PostOverHttp(const std::string& account_path, ProgressCallback callback, Ht
         timeout_s > 0 ? static_cast<int>(std::min<std::int64_t>(timeout_s * 1000LL, INT_MAX)) : 0;
 
     if (HostAsksToStop(callback, "送信中")) return true;
+    bool stopped = false;
+    request.on_wait = AskWhileWaiting(callback, stopped);
     const HttpResponse response = SendHttpRequest(request);
+    // Given up half-way: the mail stays, as after a time-out.
+    if (response.abandoned) return true;
     std::string received = response.body;
     if (!response.ok) {
         // 302 is how boards answer an accepted post; 303 says the same in
@@ -127,6 +150,8 @@ bool PostOverHttp(const std::string& account_path, ProgressCallback callback, Ht
             page.post = false;
             page.body.clear();
             if (!SameOrigin(page.url, request.url)) page.user = page.password = "";
+            // The post is in: stopping here only cuts the page short.
+            page.on_wait = AskWhileWaiting(callback, stopped);
             received += SendHttpRequest(page).body;
         }
     }

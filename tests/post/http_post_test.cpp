@@ -299,6 +299,22 @@ TEST_F(HttpPost, TheHostMayStopBeforeAnythingIsSent) {
     EXPECT_THAT(host.texts(), ElementsAre("GETによる送信開始", "送信中"));
 }
 
+// Without TIMEOUT a board that never answers would hold the send for ever: the
+// host is asked again while it waits, and a stop gives the request up.
+TEST_F(HttpPost, TheHostMayStopWhileTheBoardKeepsItWaiting) {
+    BoardServer board(dir, R"([{"delay": 30}])");
+    Settings(board.Url(""));
+    ProgressRecorder host;
+    int asked = 0;
+    host.AbortWhen([&](const std::string& text) { return text == "送信中" && ++asked == 2; });
+    TPostEml mail = Mail("a=1");
+    const std::uint64_t start = platform::MonotonicMs();
+    EXPECT_TRUE(Post(mail, HttpMethod::kPost, ProgressRecorder::callback()));
+    EXPECT_LT(platform::MonotonicMs() - start, 10000u);
+    EXPECT_FALSE(mail.Failed()) << mail.GroupKey;
+    EXPECT_THAT(host.texts(), ElementsAre("POSTによる送信開始", "送信中", "送信中"));
+}
+
 TEST_F(HttpPost, ASuccessTextTellsAcceptedPostsFromErrorPages) {
     // Boards answer most refusals with status 200 and a page of their own.
     dir.Write("refused.html",
@@ -377,7 +393,7 @@ TEST(HttpClient, TheWaitWakesForTheCallersWork) {
     int wakes = 0;
     HttpRequest request;
     request.url = board.Url("/");
-    request.on_wait = [&] { ++wakes; };
+    request.on_wait = [&] { return ++wakes > 0; };
     const HttpResponse response = SendHttpRequest(request);
     EXPECT_TRUE(response.ok) << response.error;
     EXPECT_EQ(response.status, 200);
