@@ -8,14 +8,10 @@
 namespace drwa::config {
 namespace {
 
-// Case-insensitive ASCII suffix / prefix tests; the patterns are ASCII, and
-// they are applied to the native names before any conversion.
+// Case-insensitive ASCII suffix test; the patterns are ASCII, and they are
+// applied to the native names before any conversion.
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && SameTextNoCase(s.substr(s.size() - suffix.size()), suffix);
-}
-
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && SameTextNoCase(s.substr(0, prefix.size()), prefix);
 }
 
 bool Visible(std::string_view name) {
@@ -27,6 +23,9 @@ bool MatchesPostRequest(std::string_view n) {
 }
 bool MatchesArticle(std::string_view n) {
     return Visible(n) && EndsWithNoCase(n, ".cm$");
+}
+bool MatchesOutgoingMail(std::string_view n) {
+    return Visible(n) && StartsWithNoCase(n, "vxq") && n.size() >= 7 && EndsWithNoCase(n, ".tmp");
 }
 bool MatchesPlugin(std::string_view n) {
     return Visible(n) && StartsWithNoCase(n, "cm_");
@@ -55,6 +54,12 @@ void FindPostRequestFiles(std::string_view folder, std::vector<std::string>& fou
 
 void FindArticleFiles(std::string_view folder, std::vector<std::string>& found) {
     for (const auto& entry : SortedListing(folder, MatchesArticle)) {
+        if (!entry.is_folder) found.push_back(platform::JoinPath(folder, entry.name));
+    }
+}
+
+void FindOutgoingMailFiles(std::string_view folder, std::vector<std::string>& found) {
+    for (const auto& entry : SortedListing(folder, MatchesOutgoingMail)) {
         if (!entry.is_folder) found.push_back(platform::JoinPath(folder, entry.name));
     }
 }

@@ -17,6 +17,10 @@ void FindPostRequestFiles(std::string_view folder, std::vector<std::string>& fou
 // not recursive).
 void FindArticleFiles(std::string_view folder, std::vector<std::string>& found);
 
+// Appends folder + delimiter + name of every "vxq*.tmp" outgoing mail the host
+// left in its outbox (not folders, not recursive), in the order of their names.
+void FindOutgoingMailFiles(std::string_view folder, std::vector<std::string>& found);
+
 enum class PluginKind { kPerl = 1, kRuby = 2, kExe = 3 };
 
 struct ArticlePlugin {

@@ -12,7 +12,9 @@
 namespace drwa::config {
 namespace {
 
-constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+constexpr bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -20,7 +22,9 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-constexpr char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+constexpr char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 // A value must stay on its line: a line break in it would turn the rest into
 // a line of its own, possibly another key.
@@ -46,6 +50,10 @@ bool SameTextNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && CompareTextNoCase(a, b) == 0;
 }
 
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && SameTextNoCase(s.substr(0, prefix.size()), prefix);
+}
+
 std::optional<std::int32_t> ParseIniInteger(std::string_view s) {
     bool negative = false;
     if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
@@ -64,10 +72,14 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view s) {
     std::uint64_t value = 0;
     for (char c : s) {
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return std::nullopt;
         value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
         if (value > 0xFFFFFFFFull) return std::nullopt;
     }
@@ -116,7 +128,8 @@ void IniFile::Refresh(bool force) const {
     auto bytes = stamp ? platform::ReadFile(path_) : std::nullopt;
     if (!bytes) return;
     std::string_view rest = *bytes;
-    if (auto lf = rest.find('\n'); lf != std::string_view::npos && (lf == 0 || rest[lf - 1] != '\r'))
+    if (auto lf = rest.find('\n');
+        lf != std::string_view::npos && (lf == 0 || rest[lf - 1] != '\r'))
         eol_ = "\n";  // keep a file that plugins wrote with bare LF that way
     while (!rest.empty()) {
         std::size_t end = rest.find_first_of("\r\n");
@@ -124,8 +137,10 @@ void IniFile::Refresh(bool force) const {
         lines_.push_back(ParseLine(std::string(text)));
         if (end == std::string_view::npos) break;
         rest.remove_prefix(end);
-        if (rest.size() >= 2 && rest[0] == '\r' && rest[1] == '\n') rest.remove_prefix(2);
-        else rest.remove_prefix(1);
+        if (rest.size() >= 2 && rest[0] == '\r' && rest[1] == '\n')
+            rest.remove_prefix(2);
+        else
+            rest.remove_prefix(1);
     }
 }
 
@@ -237,7 +252,8 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         // separate it from the next section stay where they are.
         std::size_t pos = span->end;
         while (pos > span->header + 1 && Trim(lines_[pos - 1].text).empty()) --pos;
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos), ParseLine(std::move(text)));
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos),
+                      ParseLine(std::move(text)));
     }
     try {
         Persist();

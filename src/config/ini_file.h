@@ -24,7 +24,7 @@
 namespace drwa::config {
 
 class IniFile {
-public:
+  public:
     // `path` is CP932. Nothing is read until the first operation.
     explicit IniFile(std::string path);
 
@@ -53,11 +53,11 @@ public:
     void DeleteKey(std::string_view section, std::string_view key);
     void EraseSection(std::string_view section);
 
-private:
+  private:
     struct Line {
         std::string text;
         enum class Kind { kOther, kSection, kKey } kind = Kind::kOther;
-        std::string name;  // section or key name, blanks removed
+        std::string name;          // section or key name, blanks removed
         std::size_t value_at = 0;  // kKey: where the value starts in text
     };
     struct Span {
@@ -80,6 +80,7 @@ private:
 
 // Text and number helpers that other readers of settings-like text share.
 bool SameTextNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view s, std::string_view prefix);
 // Orders texts as SameTextNoCase compares them: <0, 0 or >0.
 int CompareTextNoCase(std::string_view a, std::string_view b);
 std::optional<std::int32_t> ParseIniInteger(std::string_view text);

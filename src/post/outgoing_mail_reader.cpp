@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "common/error.h"
+#include "config/file_search.h"
 #include "config/folders.h"
 #include "config/group_check.h"
 #include "config/ini_file.h"
@@ -25,26 +26,19 @@ std::string TrimLeft(std::string_view s) {
     return std::string(s);
 }
 
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && config::SameTextNoCase(s.substr(0, prefix.size()), prefix);
-}
-
-// Outgoing mails are "vxq*.tmp"; a hidden name never is one.
-bool IsOutgoingMailName(std::string_view native) {
-    return StartsWithNoCase(native, "vxq") && native.size() >= 7 &&
-           config::SameTextNoCase(native.substr(native.size() - 4), ".tmp");
-}
-
 // The four fields of a post command: method, URL template, parameter
 // template, parent number. A method the system does not know voids them all.
 struct PostFields {
     std::string command, url, params, parent;
 };
 
+bool IsPostCommand(std::string_view command) {
+    return std::find(kPostCommands.begin(), kPostCommands.end(), command) != kPostCommands.end();
+}
+
 PostFields SplitPostCommand(std::string_view text) {
     std::vector<std::string> f = config::SplitFields(text, 4, true);
-    if (std::find(kPostCommands.begin(), kPostCommands.end(), f[0]) == kPostCommands.end())
-        return {};
+    if (!IsPostCommand(f[0])) return {};
     return {f[0], f[1], f[2], f[3]};
 }
 
@@ -73,9 +67,7 @@ void CompleteFromBoardFile(TPostEml& mail) {
                                    {&merged.params, &t[2]},
                                    {&merged.parent, &t[3]}})
             if (field->empty()) *field = *from;
-        if (std::find(kPostCommands.begin(), kPostCommands.end(), merged.command) ==
-            kPostCommands.end())
-            merged = {};
+        if (!IsPostCommand(merged.command)) merged = {};
         SetFields(mail, merged);
         return;
     }
@@ -143,7 +135,7 @@ std::string ReadHeader(std::string_view name, const std::vector<std::string>& he
     for (const std::string& line : header_lines) {
         if (line.empty()) break;
         if (!found) {
-            if (StartsWithNoCase(line, prefix)) {
+            if (config::StartsWithNoCase(line, prefix)) {
                 value = TrimLeft(std::string_view(line).substr(prefix.size()));
                 found = true;
             }
@@ -172,14 +164,10 @@ void ReadOutgoingMail(TPostEml& mail, const std::string& path) {
 
 bool ReadOutgoingMails(const std::string& folder, const std::string& dummy_domain,
                        const GroupTable& groups, ProgressCallback callback, SendList& list) {
-    std::vector<platform::FolderEntry> entries = platform::ListFolder(folder, IsOutgoingMailName);
-    // The host names its mails in the order it writes them.
-    std::sort(entries.begin(), entries.end(),
-              [](const auto& a, const auto& b) { return a.name < b.name; });
+    std::vector<std::string> paths;
+    config::FindOutgoingMailFiles(folder, paths);
     int count = 0;
-    for (const platform::FolderEntry& entry : entries) {
-        if (entry.is_folder) continue;
-        const std::string path = platform::JoinPath(folder, entry.name);
+    for (const std::string& path : paths) {
         TPostEml mail;
         mail.DummyDomain = dummy_domain;
         mail.Groups = &groups;
