@@ -21,6 +21,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench_files.h"
 #include "text/japanese_code.h"
 
 namespace {
@@ -56,16 +57,8 @@ double MegabytesPerSecond(std::size_t bytes, const std::function<void()>& work) 
     return static_cast<double>(bytes) / best / 1e6;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using drwa::bench::ReadFile;
+using drwa::bench::WriteFile;
 
 class Iconv {
   public:

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_files.h"
 #include "text/japanese_code.h"
 
 extern char** environ;
@@ -34,16 +35,8 @@ using drwa::text::JapaneseCode;
 constexpr std::size_t kMinimumSize = 20 * 1000 * 1000;
 constexpr int kRepetitions = 5;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using drwa::bench::ReadFile;
+using drwa::bench::WriteFile;
 
 // Processor time of one run of `argv`, its standard input from `input` (or
 // none), its standard output into /dev/null.
