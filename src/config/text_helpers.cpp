@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "text/sjis_bytes.h"
 
 namespace drwa::config {
 
@@ -90,6 +91,25 @@ void SaveLinesCrLf(const std::vector<std::string>& lines, std::string_view path)
 
 std::string NewGuidString() {
     return platform::NewGuid();
+}
+
+std::string_view TrimText(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return text;
+}
+
+std::string UpperCaseSjis(std::string_view text) {
+    std::string out(text);
+    for (std::size_t i = 0; i < out.size(); i += text::SjisCharLength(out, i))
+        if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 'a' + 'A');
+    return out;
+}
+
+std::size_t FindSjis(std::string_view text, std::string_view needle, std::size_t from) {
+    for (std::size_t i = 0; i < text.size(); i += text::SjisCharLength(text, i))
+        if (i >= from && text.substr(i, needle.size()) == needle) return i;
+    return std::string_view::npos;
 }
 
 }  // namespace drwa::config

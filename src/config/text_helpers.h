@@ -33,4 +33,16 @@ void SaveLinesCrLf(const std::vector<std::string>& lines, std::string_view path)
 // made.
 std::string NewGuidString();
 
+// The text without the control characters and blanks (bytes up to 0x20) at
+// both ends, as the settings dialogs trim what the user typed.
+std::string_view TrimText(std::string_view text);
+
+// ASCII letters in upper case; the bytes of double-byte characters (whose
+// trail bytes may look like letters) are kept as they are.
+std::string UpperCaseSjis(std::string_view text);
+
+// Where `needle` (ASCII) first starts at a character boundary of the CP932
+// text at or after `from`, or npos: a trail byte never begins a match.
+std::size_t FindSjis(std::string_view text, std::string_view needle, std::size_t from = 0);
+
 }  // namespace drwa::config

@@ -8,9 +8,9 @@
 #include "config/ini_file.h"
 #include "config/proxy_settings.h"
 #include "config/settings_keys.h"
-#include "convert/comma_text.h"
 #include "receive/article_conversion.h"
 #include "receive/jushin_thread_control.h"
+#include "receive/plugin_command_line.h"
 #include "receive/plugin_runner.h"
 #include "text/sjis_bytes.h"
 
@@ -18,27 +18,6 @@ namespace drwa::receive {
 namespace {
 
 namespace keys = config::keys;
-
-// The command line of a group's plugin, by its kind.
-std::string PluginCommandLine(const config::IniFile& account, const config::IniFile& group) {
-    const std::string folder =
-        config::WithTrailingDelimiter(account.ReadString(keys::kPlugin, keys::kPluginFolder, ""));
-    const std::string plugin = folder + "cm_" + group.ReadString(keys::kBasic, keys::kLib, "");
-    switch (group.ReadInteger(keys::kBasic, keys::kLibType, 0)) {
-        case 1:
-            return convert::Quoted(
-                       account.ReadString(keys::kPlugin, keys::kPerlExe, keys::kDefaultPerlExe)) +
-                   " " + convert::Quoted(plugin + ".PL");
-        case 2:
-            return convert::Quoted(
-                       account.ReadString(keys::kPlugin, keys::kRubyExe, keys::kDefaultRubyExe)) +
-                   " -KS " + convert::Quoted(plugin + ".RB");
-        case 3:
-            return convert::Quoted(plugin + ".EXE");
-        default:
-            throw Error("プラグインが指定されていません");
-    }
-}
 
 // Plugins learn the proxy from their settings file; a proxy no longer in use
 // must not linger there.
@@ -87,7 +66,8 @@ std::vector<ReceiveJob> BuildReceiveJobs(const std::string& account_path,
         job.Callback = callback;
         job.SlotNumber = group.ReadInteger(keys::kOption, keys::kThreadNumber, 0);
         HandOverProxy(config::LookUpProxy(account), group);
-        job.CommandLine = PluginCommandLine(account, group);
+        job.CommandLine = PluginCommandLine(account, group.ReadString(keys::kBasic, keys::kLib, ""),
+                                            group.ReadInteger(keys::kBasic, keys::kLibType, 0));
         jobs.push_back(std::move(job));
     }
     return jobs;
