@@ -20,9 +20,16 @@ namespace {
 using drwa::config::IniFile;
 using drwa::dialogs::PropertyItem;
 
+// One scratch file per process, removed when the process ends normally, so
+// the replay test run on every build leaves nothing behind.
+struct ScratchFile {
+    std::string path = "/dev/shm/drwa-fuzz-items-" + std::to_string(getpid());
+    ~ScratchFile() { unlink(path.c_str()); }
+};
+
 const std::string& Scratch() {
-    static const std::string path = "/dev/shm/drwa-fuzz-items-" + std::to_string(getpid());
-    return path;
+    static const ScratchFile file;
+    return file.path;
 }
 
 bool SameItems(const std::vector<PropertyItem>& a, const std::vector<PropertyItem>& b) {

@@ -14,6 +14,14 @@ constexpr bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+// The blanks the settings file drops around names and values.
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Spaces and control characters, as a caption is trimmed for display.
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
     while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
@@ -58,7 +66,7 @@ const KindEntry* FindKind(std::string_view kind) {
 // looking it up untrimmed would never find it, and every OK would append
 // another copy.
 std::string_view KeyName(std::string_view key_field) {
-    return Trim(key_field);
+    return TrimBlanks(key_field);
 }
 
 // A key that the settings file would not read back as a key: a line that
@@ -197,9 +205,7 @@ void TFramePropertyEdit::SaveTo(std::string_view section, config::IniFile& file)
 }
 
 bool ReadsAsDecimalNumber(std::string_view text) {
-    std::string_view s = text;
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    const std::string_view s = TrimBlanks(text);
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     std::size_t digits = 0;

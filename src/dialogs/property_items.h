@@ -86,7 +86,11 @@ class TFramePropertyEdit {
 
     // Writes every editor's pair, in creation order, as name = value into
     // `section` of `file`; pairs that are empty or have an empty name are
-    // passed over. An empty section name fails with "Sectionが空文字です".
+    // passed over, and so are names no settings line can hold (starting with
+    // "[" or ";"). Blanks around a key name are ignored, on reading as on
+    // writing, as the settings file does. An empty section name fails with
+    // "Sectionが空文字です"; a write the system refuses fails with its error,
+    // the pairs before it written.
     void SaveTo(std::string_view section, config::IniFile& file) const;
 
   private:
@@ -114,7 +118,8 @@ std::optional<FileFilter> FileFilterOf(std::string_view caption);
 
 // A colour value: six hexadecimal digits of a Windows colour value (blue,
 // green, red from the high byte down). Nothing when the text does not read as
-// hexadecimal.
+// hexadecimal; up to eight digits read, so a value with a flag byte above the
+// colour is kept as it was stored.
 std::optional<std::uint32_t> ParseColourValue(std::string_view value);
 // The stored form of a chosen colour: six upper-case hexadecimal digits.
 std::string ColourValueText(std::uint32_t bgr);
