@@ -1,5 +1,6 @@
 #include "platform/question.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,16 +45,44 @@ void WriteAll(int fd, std::string_view bytes) {
     }
 }
 
+// The text in UTF-8; bytes that do not read as CP932 are shown as they are
+// rather than not at all.
+void WriteText(int fd, std::string_view cp932) {
+    WriteAll(fd, TryCp932ToUtf8(cp932).value_or(std::string(cp932)));
+}
+
+bool AskYes(int in_fd, int out_fd, std::string_view text, std::string_view choices) {
+    WriteText(out_fd, std::string(text) + "\n" + std::string(choices));
+    const std::string answer = ReadAnswerLine(in_fd);
+    // A terminal echoes the answer and its line break; piped input does not,
+    // and what we print next would follow the prompt on its line.
+    if (!::isatty(in_fd)) WriteAll(out_fd, "\n");
+    return IsYes(answer);
+}
+
 }  // namespace
 
 Answer TerminalQuestions::AskOkCancel(std::string_view text) {
-    std::string prompt = std::string(text) + "\n(y: OK / それ以外: キャンセル) ";
-    WriteAll(out_fd_, TryCp932ToUtf8(prompt).value_or(prompt));
-    const std::string answer = ReadAnswerLine(in_fd_);
-    // A terminal echoes the answer and its line break; piped input does not,
-    // and what we print next would follow the prompt on its line.
-    if (!::isatty(in_fd_)) WriteAll(out_fd_, "\n");
-    return IsYes(answer) ? Answer::kOk : Answer::kCancel;
+    return AskYes(in_fd_, out_fd_, text, "(y: OK / それ以外: キャンセル) ") ? Answer::kOk
+                                                                            : Answer::kCancel;
+}
+
+bool TerminalQuestions::AskYesNo(std::string_view text) {
+    return AskYes(in_fd_, out_fd_, text, "(y: はい / それ以外: いいえ) ");
+}
+
+void TerminalQuestions::ShowError(std::string_view text) {
+    WriteText(out_fd_, std::string(text) + "\n");
+}
+
+void TerminalQuestions::ShowInformation(std::string_view text) {
+    WriteText(out_fd_, std::string(text) + "\n");
+}
+
+bool AnswersComeFromStandardInput() {
+    struct stat st;
+    if (::fstat(STDIN_FILENO, &st) != 0) return false;
+    return S_ISFIFO(st.st_mode) || S_ISREG(st.st_mode);
 }
 
 QuestionService& UserQuestions() {

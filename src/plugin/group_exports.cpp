@@ -11,9 +11,9 @@
 #include "config/group_list.h"
 #include "config/ini_file.h"
 #include "config/shared_records.h"
+#include "dialogs/qt/qt_session.h"
 #include "drwa_plugin.h"
 #include "platform/keyboard.h"
-#include "platform/question.h"
 #include "plugin/boundary.h"
 #include "text/sjis_bytes.h"
 
@@ -89,8 +89,9 @@ int32_t DRWA_CALL DeleteGroup(DrwaWindow /*window*/, const char* account_path,
         const auto how =
             platform::ShiftKeyHeld() ? config::Deletion::kForGood : config::Deletion::kToTrash;
         config::IniFile account = plugin::Account(account_path);
+        // A message box for a user at the screen; the terminal for scripts.
         config::DeleteGroups(account, plugin::GroupList(groups, count), how,
-                             platform::UserQuestions());
+                             dialogs::qt::DialogQuestions());
         return 0;
     });
 }

@@ -22,6 +22,9 @@ using ::testing::Return;
 class MockQuestions : public platform::QuestionService {
   public:
     MOCK_METHOD(platform::Answer, AskOkCancel, (std::string_view), (override));
+    MOCK_METHOD(bool, AskYesNo, (std::string_view), (override));
+    MOCK_METHOD(void, ShowError, (std::string_view), (override));
+    MOCK_METHOD(void, ShowInformation, (std::string_view), (override));
 };
 
 constexpr const char* kFiveGroups =
