@@ -46,6 +46,8 @@ int RunDisable(HostContext&, const std::vector<std::string>&);
 int RunDelete(HostContext&, const std::vector<std::string>&);
 int RunCheck(HostContext&, const std::vector<std::string>&);
 int RunMenu(HostContext&, const std::vector<std::string>&);
+// The group properties dialog: listed groups, or a new group without N.
+int RunEditGroup(HostContext&, const std::vector<std::string>&);
 
 // Receiving, and handing the mails to a mail client.
 int RunReceive(HostContext&, const std::vector<std::string>&);

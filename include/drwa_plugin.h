@@ -104,6 +104,13 @@ DRWA_EXPORT int32_t DRWA_CALL SetGroupEnabled(const char* account_path, const in
 DRWA_EXPORT int32_t DRWA_CALL DeleteGroup(DrwaWindow window, const char* account_path,
                                           const int32_t* groups, int32_t count);
 
+/* Shows the group properties dialog for the listed groups, or for a new group
+   when `count` is 0; applies a rename the user asked for and rebuilds the group
+   list after OK and Cancel alike, so the host must read the list again. Needs a
+   screen: without one it fails with a message. 0, or 1 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL EditGroupProperty(DrwaWindow window, const char* account_path,
+                                                const int32_t* groups, int32_t count);
+
 /* Returns 1 if `address` is the group address of an enabled group of the
    account whose board file exists, else 0; 0 on failure. */
 DRWA_EXPORT int32_t DRWA_CALL CheckGroup(const char* account_path, const char* address);

@@ -7,6 +7,26 @@
 #include "convert/mail_formats.h"
 
 namespace drwa::dialogs {
+
+const std::string_view kNoSectionMessage = "セクションが設定されていません";
+
+namespace subject_texts {
+const std::string_view kRadioCaption = "記事番号";
+const std::array<std::string_view, 2> kRadioItems{"つけない", "つける"};
+const std::string_view kLabelSyoshiki = "Subject($S)と記事番号($N)の書式    数字の桁数";
+const std::string_view kLabelSampleCaption = "サンプル　$S=サブジェクト　$N=23　の時";
+const std::string_view kSampleTitle = "サブジェクト";
+}  // namespace subject_texts
+
+namespace title_texts {
+const std::string_view kRadioCaption = "BBSタイトル";
+const std::array<std::string_view, 4> kRadioItems{"つけない", "X-KVT7R-BBS-TITLE:につける",
+                                                  "Cc:につける", "List-Id:につける"};
+const std::string_view kLabelSyoshiki = "グループ名($G)とcmtのT:($T)の書式";
+const std::string_view kLabelSampleCaption = "サンプル　$G=TQNAVE　$T=10 お試し掲示板B　の時";
+const std::string_view kSampleTitle = "10 お試し掲示板B";
+}  // namespace title_texts
+
 namespace {
 
 namespace keys = config::keys;

@@ -17,7 +17,7 @@
 namespace drwa::dialogs {
 
 // Load and Save without a section fail with this text.
-inline constexpr std::string_view kNoSectionMessage = "セクションが設定されていません";
+extern const std::string_view kNoSectionMessage;
 
 class TFrameSubjectFrame {
   public:
@@ -27,10 +27,10 @@ class TFrameSubjectFrame {
     config::IniFile* Settings = nullptr;
 
     // Controls, in tab order.
-    int RadioGroup1 = 0;                 // 0 "つけない", 1 "つける"
-    int SpinEditKeta = 10;               // digits, 1 ... 16
+    int RadioGroup1 = 0;                  // 0 "つけない", 1 "つける"
+    int SpinEditKeta = 10;                // digits, 1 ... 16
     std::string EditSyoshiki = "[$N]$S";  // the format
-    std::string LabelSample;             // the preview
+    std::string LabelSample;              // the preview
     // LabelSyoshiki, EditSyoshiki, LabelSampleCaption, LabelSample and
     // SpinEditKeta are enabled exactly when this is true.
     bool FormatEnabled = false;
@@ -72,24 +72,21 @@ class TFrameBBSTitleFrame {
 
 // The panels' fixed texts.
 namespace subject_texts {
-inline constexpr std::string_view kRadioCaption = "記事番号";
-inline constexpr std::array<std::string_view, 2> kRadioItems{"つけない", "つける"};
-inline constexpr std::string_view kLabelSyoshiki =
-    "Subject($S)と記事番号($N)の書式    数字の桁数";
-inline constexpr std::string_view kLabelSampleCaption = "サンプル　$S=サブジェクト　$N=23　の時";
-inline constexpr std::string_view kSampleTitle = "サブジェクト";
+extern const std::string_view kRadioCaption;
+extern const std::array<std::string_view, 2> kRadioItems;
+extern const std::string_view kLabelSyoshiki;
+extern const std::string_view kLabelSampleCaption;
+extern const std::string_view kSampleTitle;
 inline constexpr std::string_view kSampleNumber = "23";
 }  // namespace subject_texts
 
 namespace title_texts {
-inline constexpr std::string_view kRadioCaption = "BBSタイトル";
-inline constexpr std::array<std::string_view, 4> kRadioItems{
-    "つけない", "X-KVT7R-BBS-TITLE:につける", "Cc:につける", "List-Id:につける"};
-inline constexpr std::string_view kLabelSyoshiki = "グループ名($G)とcmtのT:($T)の書式";
-inline constexpr std::string_view kLabelSampleCaption =
-    "サンプル　$G=TQNAVE　$T=10 お試し掲示板B　の時";
+extern const std::string_view kRadioCaption;
+extern const std::array<std::string_view, 4> kRadioItems;
+extern const std::string_view kLabelSyoshiki;
+extern const std::string_view kLabelSampleCaption;
 inline constexpr std::string_view kSampleGroup = "TQNAVE";
-inline constexpr std::string_view kSampleTitle = "10 お試し掲示板B";
+extern const std::string_view kSampleTitle;
 }  // namespace title_texts
 
 }  // namespace drwa::dialogs

@@ -11,6 +11,7 @@
 #include "config/group_list.h"
 #include "config/ini_file.h"
 #include "config/shared_records.h"
+#include "dialogs/qt/group_dialog_entry.h"
 #include "dialogs/qt/qt_session.h"
 #include "drwa_plugin.h"
 #include "platform/keyboard.h"
@@ -92,6 +93,16 @@ int32_t DRWA_CALL DeleteGroup(DrwaWindow /*window*/, const char* account_path,
         // A message box for a user at the screen; the terminal for scripts.
         config::DeleteGroups(account, plugin::GroupList(groups, count), how,
                              dialogs::qt::DialogQuestions());
+        return 0;
+    });
+}
+
+int32_t DRWA_CALL EditGroupProperty(DrwaWindow /*window*/, const char* account_path,
+                                    const int32_t* groups, int32_t count) {
+    return plugin::RunExport(1, [&] {
+        const std::string path = plugin::Account(account_path).path();
+        const auto list = plugin::GroupList(groups, count);
+        dialogs::qt::EditGroupPropertyOnScreen(path, {list.begin(), list.end()});
         return 0;
     });
 }

@@ -47,9 +47,11 @@ QApplication& EnsureApplication() {
     }
     const platform::QtPlatformChoice choice = platform::ChooseQtPlatform();
     if (!choice.usable()) throw Error(texts::NoScreen(choice.problem));
-    // Made in one step so that its clean-up is registered after the Qt state
-    // its constructor sets up, and so runs before that state goes.
-    static OwnApplication own(choice.name);
+    // Never destroyed: Qt makes more of its global state as widgets are used,
+    // and tears it down at exit before any static of ours would go; an
+    // application object destroyed after that crashes the process on its way
+    // out. The process ends it, as it ends the host.
+    static OwnApplication& own = *new OwnApplication(choice.name);
     return own.app();
 }
 
