@@ -11,10 +11,6 @@
 namespace drwa::platform {
 namespace {
 
-struct DisplayCloser {
-    void operator()(Display* d) const { XCloseDisplay(d); }
-};
-
 std::string_view PluginName(std::string_view entry) {
     return entry.substr(0, entry.find(':'));  // "offscreen:fontengine=freetype"
 }
@@ -42,15 +38,17 @@ bool IsHeadlessQtPlatform(const std::string& name) {
 QtPlatformChoice ChooseQtPlatform() {
     if (const char* env = std::getenv("QT_QPA_PLATFORM")) {
         if (std::string headless = HeadlessEntry(env); !headless.empty())
-            return {std::move(headless), false, {}};
+            return {std::move(headless), false, {}, {}};
     }
     const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) return {{}, false, "DISPLAY が設定されていません"};
+    if (!display || !*display) return {{}, false, "DISPLAY が設定されていません", {}};
     // Asking the server is the only sure test: a stale DISPLAY from a closed
     // session is common, and Qt would abort on it.
-    std::unique_ptr<Display, DisplayCloser> connection(XOpenDisplay(display));
-    if (!connection) return {{}, false, FormatMessage("画面 %s に接続できません", display)};
-    return {"xcb", true, {}};
+    Display* connection = XOpenDisplay(display);
+    if (!connection) return {{}, false, FormatMessage("画面 %s に接続できません", display), {}};
+    return {"xcb", true, {}, std::shared_ptr<void>(connection, [](void* d) {
+                XCloseDisplay(static_cast<Display*>(d));
+            })};
 }
 
 }  // namespace drwa::platform

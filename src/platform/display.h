@@ -3,6 +3,7 @@
 // here, before any Qt object exists.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace drwa::platform {
@@ -15,6 +16,10 @@ struct QtPlatformChoice {
     bool user_sees = false;
     // Why none works (CP932), when `name` is empty.
     std::string problem;
+    // The X connection that proved the display, for the caller to hold until
+    // Qt has its own: a server whose last client leaves resets and refuses
+    // connections meanwhile (a bare Xvfb), and Qt would abort on that.
+    std::shared_ptr<void> connection;
 
     bool usable() const { return !name.empty(); }
 };

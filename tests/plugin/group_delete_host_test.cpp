@@ -3,8 +3,6 @@
 // and answers the question from its standard input.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 
 #include "config/group_fixture.h"
 #include "platform/keyboard.h"
+#include "support/virtual_display.h"
 
 // Last: Xlib defines macros (None, Bool) that other headers use as names.
 #include <X11/Xlib.h>
@@ -27,6 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::GroupAccount;
+using testing::VirtualDisplay;
 
 struct Account : GroupAccount {
     Account()
@@ -116,41 +116,6 @@ TEST(DeleteGroupHost, FailureIsReportedInUtf8) {
     EXPECT_NE(run.err.find(Utf8(u8"drwa-host: システム エラー。コード : ")), std::string::npos)
         << run.err;
 }
-
-// A virtual X display, for the keyboard state.
-class VirtualDisplay {
-  public:
-    VirtualDisplay() {
-        int fds[2];
-        if (::pipe(fds) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
-                     "320x200x24", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        pollfd p{fds[0], POLLIN, 0};
-        std::string number;
-        char c;
-        while (::poll(&p, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        ::close(fds[0]);
-        if (!number.empty()) name_ = ":" + number;
-    }
-    ~VirtualDisplay() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& name() const { return name_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string name_;
-};
 
 // Presses or releases Shift through the XTEST extension, loaded at run time as
 // its headers are not needed anywhere else.
