@@ -21,6 +21,10 @@ using drwa::testing::TempFolder;
 
 class ScriptedUser final : public DialogServices {
   public:
+    platform::Answer AskOkCancel(std::string_view text) override {
+        questions.emplace_back(text);
+        return answer_yes ? platform::Answer::kOk : platform::Answer::kCancel;
+    }
     void ShowError(std::string_view text) override { errors.emplace_back(text); }
     void ShowInformation(std::string_view text) override { infos.emplace_back(text); }
     bool AskYesNo(std::string_view text) override {

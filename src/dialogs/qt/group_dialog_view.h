@@ -35,6 +35,9 @@ class QtDialogServices final : public DialogServices {
     QtDialogServices(platform::QuestionService& questions, QWidget* parent = nullptr)
         : questions_(questions), parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
+    platform::Answer AskOkCancel(std::string_view text) override {
+        return questions_.AskOkCancel(text);
+    }
     void ShowError(std::string_view text) override { questions_.ShowError(text); }
     void ShowInformation(std::string_view text) override { questions_.ShowInformation(text); }
     bool AskYesNo(std::string_view text) override { return questions_.AskYesNo(text); }
