@@ -48,6 +48,8 @@ int RunCheck(HostContext&, const std::vector<std::string>&);
 int RunMenu(HostContext&, const std::vector<std::string>&);
 // The group properties dialog: listed groups, or a new group without N.
 int RunEditGroup(HostContext&, const std::vector<std::string>&);
+// The account dialog; an account file that does not exist yet is made first.
+int RunEditAccount(HostContext&, const std::vector<std::string>&);
 
 // Receiving, and handing the mails to a mail client.
 int RunReceive(HostContext&, const std::vector<std::string>&);

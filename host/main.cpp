@@ -30,6 +30,7 @@ constexpr std::array kCommands{
     Command{"receive", "receive [N...]        receive the groups (all without N); Ctrl-C stops", RunReceive},
     Command{"send", "send                  post every mail of the outbox; Ctrl-C stops", RunSend},
     Command{"deliver", "deliver --maildir DIR move the received mails into a Maildir", RunDeliver},
+    Command{"edit-account", "edit-account          the account settings dialog (makes a missing account file)", RunEditAccount},
     Command{"edit-group", "edit-group [N...]     the group properties dialog (a new group without N)", RunEditGroup},
     Command{"sendmail", "sendmail [-oi -t -f X] [--] [RCPT]  queue the mail on standard input for sending", RunSendmail},
 };

@@ -57,6 +57,12 @@ DRWA_EXPORT int32_t DRWA_CALL GetPluginAuthor(char* author);
    bytes); returns 0, or 1 when the error record cannot be read. */
 DRWA_EXPORT int32_t DRWA_CALL GetPluginLastError(char* text);
 
+/* Shows the account settings dialog; after OK its settings are written to the
+   account settings file. The group list is rebuilt after OK and Cancel alike,
+   so the host must read it again. Needs a screen: without one it fails with a
+   message. 0, or 1 on failure. */
+DRWA_EXPORT int32_t DRWA_CALL EditAccount(DrwaWindow window, const char* account_path);
+
 /* Returns the account's receive thread count (THREAD_COUNT, default 1); 1 on
    failure. */
 DRWA_EXPORT int32_t DRWA_CALL ThreadSupported(int32_t reserved, const char* account_path);

@@ -2,9 +2,11 @@
 #include <array>
 #include <cstring>
 
+#include "common/error.h"
 #include "common/limits.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "dialogs/qt/dialog_entry.h"
 #include "drwa_plugin.h"
 #include "plugin/boundary.h"
 #include "plugin/menu_items.h"
@@ -23,8 +25,8 @@ struct ColumnSpec {
 // The seven columns of the host's group list; GetGroupProperty gives their
 // values in the same order.
 constexpr std::array<ColumnSpec, 7> kColumns{{
-    {0, 400, "掲示板"},    // group name
-    {1, 0, ""},            // three numbers, always 0
+    {0, 400, "掲示板"},  // group name
+    {1, 0, ""},          // three numbers, always 0
     {1, 0, ""},
     {1, 0, ""},
     {2, 0, ""},            // first text, always empty
@@ -50,6 +52,14 @@ int32_t DRWA_CALL ThreadSupported(int32_t /*reserved*/, const char* account_path
         config::IniFile account(account_path ? account_path : "");
         return account.ReadInteger(config::keys::kPlugin, config::keys::kThreadCount,
                                    config::keys::kDefaultThreadCount);
+    });
+}
+
+int32_t DRWA_CALL EditAccount(DrwaWindow /*window*/, const char* account_path) {
+    return plugin::RunExport(1, [&] {
+        if (!account_path) throw Error("アカウントの設定ファイルが指定されていません");
+        dialogs::qt::EditAccountOnScreen(account_path);
+        return 0;
     });
 }
 

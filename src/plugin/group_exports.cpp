@@ -11,7 +11,7 @@
 #include "config/group_list.h"
 #include "config/ini_file.h"
 #include "config/shared_records.h"
-#include "dialogs/qt/group_dialog_entry.h"
+#include "dialogs/qt/dialog_entry.h"
 #include "dialogs/qt/qt_session.h"
 #include "drwa_plugin.h"
 #include "platform/keyboard.h"

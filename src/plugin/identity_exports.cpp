@@ -1,17 +1,12 @@
 // The exports that identify the library and carry the shared-memory records.
 #include <cstring>
 
+#include "common/identity.h"
 #include "config/shared_records.h"
 #include "drwa_plugin.h"
 #include "plugin/boundary.h"
 
 namespace drwa::plugin {
-
-namespace {
-constexpr const char* kName = "DRWAプラグインプラグイン";
-constexpr const char* kVersion = "0.9β";
-constexpr const char* kAuthor = "DRWA開発チーム";
-}  // namespace
 
 std::int32_t CopyText(char* out, const char* text) {
     const auto length = static_cast<std::int32_t>(std::strlen(text));
@@ -25,14 +20,14 @@ using namespace drwa;
 
 extern "C" {
 
-int32_t DRWA_CALL GetPluginName(char* name) { return plugin::CopyText(name, plugin::kName); }
+int32_t DRWA_CALL GetPluginName(char* name) { return plugin::CopyText(name, kLibraryName); }
 
 int32_t DRWA_CALL GetPluginVersion(char* version) {
-    return plugin::CopyText(version, plugin::kVersion);
+    return plugin::CopyText(version, kLibraryVersion);
 }
 
 int32_t DRWA_CALL GetPluginAuthor(char* author) {
-    return plugin::CopyText(author, plugin::kAuthor);
+    return plugin::CopyText(author, kLibraryAuthor);
 }
 
 int32_t DRWA_CALL GetPluginLastError(char* text) {

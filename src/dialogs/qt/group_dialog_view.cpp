@@ -16,7 +16,7 @@
 #include "dialogs/edit_group_property.h"
 #include "dialogs/group_dialog_texts.h"
 #include "dialogs/qt/format_panel_views.h"
-#include "dialogs/qt/group_dialog_entry.h"
+#include "dialogs/qt/dialog_entry.h"
 #include "dialogs/qt/property_page_view.h"
 #include "dialogs/qt/qt_questions.h"
 #include "dialogs/qt/qt_session.h"

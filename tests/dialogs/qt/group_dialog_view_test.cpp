@@ -27,6 +27,7 @@
 #include <string>
 
 #include "config/ini_file.h"
+#include "dialog_driving.h"
 #include "dialogs/edit_group_property.h"
 #include "dialogs/qt/group_dialog_view.h"
 #include "dialogs/qt/qt_questions.h"
@@ -38,52 +39,6 @@ namespace drwa::dialogs::qt {
 namespace {
 
 using drwa::testing::TempFolder;
-
-// Texts in this file are UTF-8 (Qt's headers keep it from being compiled to
-// CP932); the files on disk are CP932.
-std::string Sjis(const char* utf8) {
-    return platform::Utf8ToCp932(utf8);
-}
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <typename W>
-W* Find(QWidget* root, const char* name) {
-    W* w = root->findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
-void Screenshot(QWidget* dialog, const char* name) {
-    const QByteArray folder = qgetenv("DRWA_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QApplication::processEvents();
-    dialog->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(name) + ".png");
-}
-
-// Japanese comes through an input method: its committed text, as one event.
-void TypeJapanese(QWidget* edit, const char* utf8) {
-    QInputMethodEvent event;
-    event.setCommitString(Q(utf8));
-    QApplication::sendEvent(edit, &event);
-}
-
-// Clicks a tab as a user does: on the tab bar, not by setting the index.
-void ClickTab(QTabWidget* tabs, int index) {
-    QTabBar* bar = tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-}
-
-// The next message box that opens is answered with `button`.
-void AnswerNextBox(QMessageBox::StandardButton button, QString* text) {
-    QTimer::singleShot(0, [button, text] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        if (text) *text = box->text();
-        box->button(button)->click();
-    });
-}
 
 class GroupDialogView : public ::testing::Test {
   protected:
@@ -173,7 +128,7 @@ TEST_F(GroupDialogView, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         Screenshot(d, "page4-other");
 
         QTest::keyClicks(Find<QLineEdit>(d, "EditNameHenko"), "news");
-        AnswerNextBox(QMessageBox::No, &question);
+        AnswerNextBox(QMessageBox::No, &question, "box-rename-question");
         QTest::mouseClick(Find<QPushButton>(d, "ButtonOK"), Qt::LeftButton);
         EXPECT_TRUE(d->isVisible());  // No keeps the dialog open
         AnswerNextBox(QMessageBox::Yes, nullptr);
@@ -242,14 +197,3 @@ TEST_F(GroupDialogView, CancelWritesNothingAndNamesAreCheckedInABox) {
 
 }  // namespace
 }  // namespace drwa::dialogs::qt
-
-// The application object is made here, as a host that has one makes it, and
-// goes before the process's own clean-up: the library then uses it and never
-// destroys it.
-int main(int argc, char** argv) {
-    // Offscreen unless a screen is asked for (the screenshots use Xvfb).
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
