@@ -1,7 +1,9 @@
 #include "support/virtual_display.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +14,12 @@ VirtualDisplay::VirtualDisplay() {
     if (::pipe(fds) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
+        // The server goes with the test, even one killed on a time-out, and
+        // holds none of its output pipes open after it.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
         ::close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
