@@ -59,6 +59,7 @@ constexpr const char* kGroupFile =
     "L006=F,LOG,ログ(*.log;*.txt)\r\n"
     "L007=P,COLOUR,背景色\r\n"
     "L008=C,LONG,三十文字を超える長い説明のついたチェックボックスは全文がヒントに出ます\r\n"
+    "L009=T,MEMO,ページの幅に届くほど長い見出しのついた入力欄は全文をヒントとして出します\r\n"
     "[BASIC]\r\n"
     "B=2\r\n"
     "NAME=say \"hi\"\r\n"
@@ -114,7 +115,7 @@ TEST_F(PropertyPage, EditorsStackOnAWhitePageWithTheirValues) {
 
     const char* frames[] = {"FrameMidashi1", "FrameCheckBox2", "FrameRadioGroup3",
                             "FrameEdit5",    "FrameEditNum6",  "FrameFolder7",
-                            "FrameColor8",   "FrameCheckBox9"};
+                            "FrameColor8",   "FrameCheckBox9", "FrameEdit10"};
     int top = 0;
     for (const char* name : frames) {
         auto* frame = view->Page()->findChild<QFrame*>(name, Qt::FindDirectChildrenOnly);
@@ -144,9 +145,13 @@ TEST_F(PropertyPage, EditorsStackOnAWhitePageWithTheirValues) {
     };
     for (const Label& l : labels) EXPECT_EQ(Find<QLabel>(l.frame, "Label")->text(), l.text);
 
-    // Only a caption longer than 50 bytes repeats itself as hint.
+    // Only a caption longer than 50 bytes, or a label reaching the right edge,
+    // repeats itself as hint.
     EXPECT_TRUE(Find<QCheckBox>("FrameCheckBox2", "CheckBox")->toolTip().isEmpty());
     EXPECT_FALSE(Find<QCheckBox>("FrameCheckBox9", "CheckBox")->toolTip().isEmpty());
+    EXPECT_TRUE(Find<QLabel>("FrameEdit5", "Label")->toolTip().isEmpty());
+    QLabel* memo = Find<QLabel>("FrameEdit10", "Label");
+    EXPECT_EQ(memo->toolTip(), memo->text());
 
     // Nothing touched: OK writes what the page shows.
     const std::string saved = Saved();
