@@ -60,4 +60,12 @@ std::string ModulePath() {
     return TryUtf8ToCp932(name).value_or(name);
 }
 
+void KeepModuleLoaded() {
+    const char* name = ThisModule().dli_fname;
+    if (!name) return;
+    // One more reference that is never given back, and one that no unload
+    // can drop: the module and the libraries it brought stay mapped.
+    dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
 }  // namespace drwa::platform

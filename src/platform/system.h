@@ -32,4 +32,10 @@ std::uintptr_t ModuleHandle();
 // loaded by a host), CP932.
 std::string ModulePath();
 
+// Keeps the module that holds this code loaded until the process ends, even
+// when its host unloads it: once it has made objects (an application object
+// of a widget toolkit) that must outlive any unloading of the code behind
+// them. Does nothing for code linked into a program.
+void KeepModuleLoaded();
+
 }  // namespace drwa::platform

@@ -116,6 +116,7 @@ AccountDialogView::AccountDialogView(TFormAccount& model, QWidget* parent)
     TFrameBBSTitleFrame1->Refresh();
     Refresh();
     setFixedSize(sizeHint().expandedTo(QSize(560, 0)));
+    EditDRWAPluginFolder->setFocus();
 }
 
 AccountDialogView::~AccountDialogView() = default;

@@ -10,6 +10,7 @@
 #include "dialogs/qt/qt_questions.h"
 #include "dialogs/qt/view_texts.h"
 #include "platform/display.h"
+#include "platform/system.h"
 
 namespace drwa::dialogs::qt {
 namespace {
@@ -52,6 +53,8 @@ QApplication& EnsureApplication() {
     // application object destroyed after that crashes the process on its way
     // out. The process ends it, as it ends the host.
     static OwnApplication& own = *new OwnApplication(choice.name);
+    // Nor may a host that unloads the library take Qt's code from under it.
+    platform::KeepModuleLoaded();
     return own.app();
 }
 
