@@ -23,17 +23,12 @@
 #include "dialogs/qt/qt_questions.h"
 #include "dialogs/qt/qt_session.h"
 #include "dialogs/qt/qt_text.h"
+#include "dialogs/qt/view_helpers.h"
 
 namespace drwa::dialogs::qt {
 namespace {
 
 namespace at = account_texts;
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // A number box whose buttons keep to [low, high] while the digits typed may
 // leave it, so that the OK check sees what was typed.
@@ -122,15 +117,7 @@ AccountDialogView::AccountDialogView(TFormAccount& model, QWidget* parent)
 AccountDialogView::~AccountDialogView() = default;
 
 void AccountDialogView::Take(QLineEdit* edit, std::string& field) {
-    if (refreshing_) return;
-    if (auto text = TryToCp932(edit->text())) {
-        field = std::move(*text);
-        return;
-    }
-    ShowErrorOver(this, group_texts::kUnmappableCharacter, nullptr);
-    refreshing_ = true;
-    edit->setText(ToQString(field));
-    refreshing_ = false;
+    if (!refreshing_) TakeEditText(edit, field);
 }
 
 QWidget* AccountDialogView::BuildBasicPage() {

@@ -15,24 +15,19 @@
 
 #include "dialogs/edit_group_property.h"
 #include "dialogs/group_dialog_texts.h"
-#include "dialogs/qt/format_panel_views.h"
 #include "dialogs/qt/dialog_entry.h"
+#include "dialogs/qt/format_panel_views.h"
 #include "dialogs/qt/property_page_view.h"
 #include "dialogs/qt/qt_questions.h"
 #include "dialogs/qt/qt_session.h"
 #include "dialogs/qt/qt_text.h"
+#include "dialogs/qt/view_helpers.h"
 #include "platform/open_handler.h"
 
 namespace drwa::dialogs::qt {
 namespace {
 
 namespace gt = group_texts;
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLabel* Caption(std::string_view text, QWidget* buddy = nullptr) {
     auto* label = new QLabel(ToQString(text));
@@ -96,16 +91,7 @@ void GroupDialogView::Run(Handler&& handler) {
 }
 
 bool GroupDialogView::Take(QLineEdit* edit, std::string& field) {
-    if (auto text = TryToCp932(edit->text())) {
-        field = std::move(*text);
-        return true;
-    }
-    ShowErrorOver(this, gt::kUnmappableCharacter, nullptr);
-    const bool was = refreshing_;
-    refreshing_ = true;
-    edit->setText(ToQString(field));
-    refreshing_ = was;
-    return false;
+    return TakeEditText(edit, field);
 }
 
 void GroupDialogView::Build() {
