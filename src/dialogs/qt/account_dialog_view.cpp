@@ -15,6 +15,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "dialogs/group_dialog_texts.h"
 #include "dialogs/qt/dialog_entry.h"
@@ -219,10 +221,14 @@ QWidget* AccountDialogView::BuildOtherPage() {
     grid->setRowStretch(4, 1);
     grid->setColumnStretch(3, 1);
 
-    for (auto [spin, field] : {std::pair{SpinEditTimeOut, &model_.SpinEditTimeOut},
-                               std::pair{SpinEditTimeOut2, &model_.SpinEditTimeOut2},
-                               std::pair{SpinEditThreadCount, &model_.SpinEditThreadCount}}) {
-        connect(spin, &QSpinBox::valueChanged, this, [this, field](int value) {
+    const std::array<std::pair<QSpinBox*, int*>, 3> numbers{{
+        {SpinEditTimeOut, &model_.SpinEditTimeOut},
+        {SpinEditTimeOut2, &model_.SpinEditTimeOut2},
+        {SpinEditThreadCount, &model_.SpinEditThreadCount},
+    }};
+    for (const auto& number : numbers) {
+        int* field = number.second;
+        connect(number.first, &QSpinBox::valueChanged, this, [this, field](int value) {
             if (!refreshing_) *field = value;
         });
     }
