@@ -45,7 +45,5 @@ const std::array<std::string_view, 10> kPatrolLabels{
     "パスワード",
 };
 const std::array<std::string_view, 2> kCharSets{"S-JIS", "EUC"};
-const std::string_view kUnmappableCharacter = "Shift_JIS で表せない文字は使えません";
-const std::string_view kUnmappableFileName = "Shift_JIS で表せない名前のファイルは取り込めません";
 
 }  // namespace drwa::dialogs::group_texts

@@ -45,8 +45,4 @@ extern const std::string_view kPluginStartFailed;
 extern const std::string_view kNoPluginHelp;
 extern const std::string_view kRenameCancelled;
 
-// What the views refuse.
-extern const std::string_view kUnmappableCharacter;
-extern const std::string_view kUnmappableFileName;
-
 }  // namespace drwa::dialogs::group_texts

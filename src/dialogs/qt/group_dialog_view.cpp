@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "common/error.h"
 #include "dialogs/edit_group_property.h"
 #include "dialogs/group_dialog_texts.h"
 #include "dialogs/qt/dialog_entry.h"
@@ -52,10 +53,10 @@ std::vector<std::string> QtDialogServices::ChooseFilesToOpen(std::string_view ti
         QFileDialog::getOpenFileNames(parent_, ToQString(title), QString(), QtFilter(filter));
     std::vector<std::string> files;
     for (const QString& file : chosen) {
-        if (auto path = TryToCp932(file)) {
-            files.push_back(std::move(*path));
-        } else {
-            ShowError(gt::kUnmappableFileName);
+        try {
+            files.push_back(ToCp932(file));
+        } catch (const Error& e) {
+            ShowError(e.what());  // a name the settings could not hold
         }
     }
     return files;

@@ -7,7 +7,7 @@
 #include <QString>
 #include <string>
 
-#include "dialogs/group_dialog_texts.h"
+#include "common/error.h"
 #include "dialogs/qt/qt_questions.h"
 #include "dialogs/qt/qt_text.h"
 
@@ -20,13 +20,14 @@ W* Named(W* widget, const char* name) {
 }
 
 // The edit's text into `field` (CP932). A character without a CP932 form is
-// refused: the user is told, and the edit shows the field again.
+// refused: the user is told which one, and the edit shows the field again.
 inline bool TakeEditText(QLineEdit* edit, std::string& field) {
-    if (auto text = TryToCp932(edit->text())) {
-        field = std::move(*text);
+    try {
+        field = ToCp932(edit->text());
         return true;
+    } catch (const Error& e) {
+        ShowErrorOver(edit->window(), e.what(), nullptr);
     }
-    ShowErrorOver(edit->window(), group_texts::kUnmappableCharacter, nullptr);
     const QSignalBlocker quiet(edit);
     edit->setText(ToQString(field));
     return false;

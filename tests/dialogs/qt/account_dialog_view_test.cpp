@@ -63,7 +63,7 @@ TEST_F(AccountDialogView, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
         EXPECT_EQ(Find<QLineEdit>(d, "EditRubyFolder")->text(), "ruby.exe");
         EXPECT_TRUE(ProxyItem(d, 1)->isChecked());
         EXPECT_FALSE(Find<QLineEdit>(d, "EditProxy")->isEnabled());
-        EXPECT_EQ(Find<QLabel>(d, "LabelVersion")->text(), Q("DRWAプラグインプラグイン Ver.0.9β"));
+        EXPECT_EQ(Find<QLabel>(d, "LabelVersion")->text(), U("DRWAプラグインプラグイン Ver.0.9β"));
         ClickTab(Find<QTabWidget>(d, "PageControl1"), 1);
         EXPECT_EQ(Find<QSpinBox>(d, "SpinEditTimeOut")->value(), 0);
         EXPECT_EQ(Find<QSpinBox>(d, "SpinEditTimeOut2")->value(), 120);
@@ -141,10 +141,10 @@ TEST_F(AccountDialogView, OkChecksPortAndThreadCountThenWritesSectionPlugin) {
         EXPECT_FALSE(d->isVisible());
     });
     ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[0], Q("ポート番号が不正です"));
-    EXPECT_EQ(messages[1], Q("ポート番号が不正です"));
-    EXPECT_EQ(messages[2], Q("'abc' は整数として読めません"));
-    EXPECT_EQ(messages[3], Q("スレッド数は１以上４以下です"));
+    EXPECT_EQ(messages[0], U("ポート番号が不正です"));
+    EXPECT_EQ(messages[1], U("ポート番号が不正です"));
+    EXPECT_EQ(messages[2], U("'abc' は整数として読めません"));
+    EXPECT_EQ(messages[3], U("スレッド数は１以上４以下です"));
     EXPECT_EQ(dir_.Read("account.ini"),
               "[PLUGIN]\r\nDRWA_PLUGIN_FOLDER=\r\nPERL_EXE=perl.exe\r\nRUBY_EXE=ruby.exe\r\n"
               "PROXY_SETTING=1\r\nPROXY_HOST=proxy.lan\r\nPROXY_PORT=8080\r\nTIMEOUT=30\r\n"

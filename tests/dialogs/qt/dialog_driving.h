@@ -17,16 +17,16 @@
 #include <string>
 
 #include "platform/charset_edge.h"
+#include "qt_test_support.h"
 
 namespace drwa::dialogs::qt {
+
+using drwa::testing::U;
 
 // Texts in this file are UTF-8 (Qt's headers keep it from being compiled to
 // CP932); the files on disk are CP932.
 inline std::string Sjis(const char* utf8) {
     return platform::Utf8ToCp932(utf8);
-}
-inline QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
 }
 
 template <typename W>
@@ -46,7 +46,7 @@ inline void Screenshot(QWidget* dialog, const char* name) {
 // Japanese comes through an input method: its committed text, as one event.
 inline void TypeJapanese(QWidget* edit, const char* utf8) {
     QInputMethodEvent event;
-    event.setCommitString(Q(utf8));
+    event.setCommitString(U(utf8));
     QApplication::sendEvent(edit, &event);
 }
 
