@@ -18,7 +18,8 @@
 #endif
 
 #if defined(_WIN32)
-#define DRWA_EXPORT __declspec(dllexport)
+/* The DLL's .def file names the exports and their ordinals. */
+#define DRWA_EXPORT
 #else
 #define DRWA_EXPORT __attribute__((visibility("default")))
 #endif

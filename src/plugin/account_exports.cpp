@@ -6,7 +6,6 @@
 #include "common/limits.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
-#include "dialogs/qt/dialog_entry.h"
 #include "drwa_plugin.h"
 #include "plugin/boundary.h"
 #include "plugin/menu_items.h"
@@ -52,14 +51,6 @@ int32_t DRWA_CALL ThreadSupported(int32_t /*reserved*/, const char* account_path
         config::IniFile account(account_path ? account_path : "");
         return account.ReadInteger(config::keys::kPlugin, config::keys::kThreadCount,
                                    config::keys::kDefaultThreadCount);
-    });
-}
-
-int32_t DRWA_CALL EditAccount(DrwaWindow /*window*/, const char* account_path) {
-    return plugin::RunExport(1, [&] {
-        if (!account_path) throw Error("アカウントの設定ファイルが指定されていません");
-        dialogs::qt::EditAccountOnScreen(account_path);
-        return 0;
     });
 }
 

@@ -2,7 +2,6 @@
 // settings it needs from the path it is given and hands the work to the
 // group registry.
 #include <cstring>
-#include <span>
 
 #include "common/error.h"
 #include "common/limits.h"
@@ -11,26 +10,15 @@
 #include "config/group_list.h"
 #include "config/ini_file.h"
 #include "config/shared_records.h"
-#include "dialogs/qt/dialog_entry.h"
-#include "dialogs/qt/qt_session.h"
 #include "drwa_plugin.h"
 #include "platform/keyboard.h"
 #include "plugin/boundary.h"
+#include "plugin/group_arguments.h"
+#include "plugin/screen_questions.h"
 #include "text/sjis_bytes.h"
 
 namespace drwa::plugin {
 namespace {
-
-config::IniFile Account(const char* path) {
-    if (!path) throw Error("アカウントの設定ファイルが指定されていません");
-    return config::IniFile(path);
-}
-
-std::span<const std::int32_t> GroupList(const std::int32_t* groups, std::int32_t count) {
-    if (count <= 0) return {};
-    if (!groups) throw Error("グループの一覧が指定されていません");
-    return {groups, static_cast<std::size_t>(count)};
-}
 
 // At most 255 bytes and a zero, never half a double-byte character.
 void CopyHostText(char* out, std::string_view text) {
@@ -82,8 +70,8 @@ int32_t DRWA_CALL SetGroupEnabled(const char* account_path, const int32_t* group
     });
 }
 
-int32_t DRWA_CALL DeleteGroup(DrwaWindow /*window*/, const char* account_path,
-                              const int32_t* groups, int32_t count) {
+int32_t DRWA_CALL DeleteGroup(DrwaWindow window, const char* account_path, const int32_t* groups,
+                              int32_t count) {
     return plugin::RunExport(1, [&] {
         // The key counts as it is when the user chose the command, before the
         // question is on the screen.
@@ -92,17 +80,7 @@ int32_t DRWA_CALL DeleteGroup(DrwaWindow /*window*/, const char* account_path,
         config::IniFile account = plugin::Account(account_path);
         // A message box for a user at the screen; the terminal for scripts.
         config::DeleteGroups(account, plugin::GroupList(groups, count), how,
-                             dialogs::qt::DialogQuestions());
-        return 0;
-    });
-}
-
-int32_t DRWA_CALL EditGroupProperty(DrwaWindow /*window*/, const char* account_path,
-                                    const int32_t* groups, int32_t count) {
-    return plugin::RunExport(1, [&] {
-        const std::string path = plugin::Account(account_path).path();
-        const auto list = plugin::GroupList(groups, count);
-        dialogs::qt::EditGroupPropertyOnScreen(path, {list.begin(), list.end()});
+                             plugin::ScreenQuestions(window));
         return 0;
     });
 }

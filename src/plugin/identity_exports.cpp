@@ -20,7 +20,9 @@ using namespace drwa;
 
 extern "C" {
 
-int32_t DRWA_CALL GetPluginName(char* name) { return plugin::CopyText(name, kLibraryName); }
+int32_t DRWA_CALL GetPluginName(char* name) {
+    return plugin::CopyText(name, kLibraryName);
+}
 
 int32_t DRWA_CALL GetPluginVersion(char* version) {
     return plugin::CopyText(version, kLibraryVersion);
@@ -42,6 +44,8 @@ int32_t DRWA_CALL SetDummyDomain(const char* domain) {
     return config::StoreDummyDomain(domain) ? 0 : 1;
 }
 
-int32_t DRWA_CALL SetRecSendMode(int32_t mode) { return config::StoreRecSendMode(mode) ? 0 : 1; }
+int32_t DRWA_CALL SetRecSendMode(int32_t mode) {
+    return config::StoreRecSendMode(mode) ? 0 : 1;
+}
 
 }  // extern "C"
