@@ -1,5 +1,8 @@
 #include "support/board_server.h"
 
+#ifdef _WIN32
+#include "support/loopback_board.h"
+#else
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -11,10 +14,12 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "config/ini_file.h"
 #include "platform/files.h"
 
 extern char** environ;
+#endif
+
+#include "config/ini_file.h"
 
 namespace drwa::testing {
 namespace {
@@ -26,7 +31,9 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-RecordedRequest Parse(std::string raw) {
+}  // namespace
+
+RecordedRequest ParseRecordedRequest(std::string raw) {
     RecordedRequest r;
     r.raw = std::move(raw);
     std::string_view rest = r.raw;
@@ -54,8 +61,6 @@ RecordedRequest Parse(std::string raw) {
     return r;
 }
 
-}  // namespace
-
 std::string RecordedRequest::Header(std::string_view name) const {
     for (const auto& [n, v] : headers)
         if (config::SameTextNoCase(n, name)) return v;
@@ -67,6 +72,32 @@ bool RecordedRequest::HasHeader(std::string_view name) const {
         if (config::SameTextNoCase(h.first, name)) return true;
     return false;
 }
+
+std::string BoardServer::Url(std::string_view path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
+#ifdef _WIN32
+
+BoardServer::BoardServer(const TempFolder&, const std::string& plan) : BoardServer(plan) {}
+
+BoardServer::BoardServer(const std::string& plan)
+    : board_(std::make_unique<LoopbackBoard>(plan)), port_(board_->port()) {}
+
+BoardServer::~BoardServer() = default;
+
+std::vector<RecordedRequest> BoardServer::Requests() const {
+    std::vector<RecordedRequest> requests;
+    for (std::string& raw : board_->Requests())
+        requests.push_back(ParseRecordedRequest(std::move(raw)));
+    return requests;
+}
+
+int UnusedPort() {
+    return LoopbackBoard::UnusedPort();
+}
+
+#else
 
 BoardServer::BoardServer(const TempFolder& dir, const std::string& plan) {
     static std::atomic<int> next{0};
@@ -118,10 +149,6 @@ void BoardServer::Stop() {
     pid_ = -1;
 }
 
-std::string BoardServer::Url(std::string_view path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
-}
-
 std::vector<RecordedRequest> BoardServer::Requests() const {
     const std::string log = platform::ReadFile(log_).value_or("");
     std::vector<RecordedRequest> requests;
@@ -130,7 +157,7 @@ std::vector<RecordedRequest> BoardServer::Requests() const {
     while (log.compare(at, kMark.size(), kMark) == 0) {
         const auto end = log.find('\n', at);
         const std::size_t length = std::stoul(log.substr(at + kMark.size(), end - at));
-        requests.push_back(Parse(log.substr(end + 1, length)));
+        requests.push_back(ParseRecordedRequest(log.substr(end + 1, length)));
         at = end + 1 + length + 1;
     }
     return requests;
@@ -147,5 +174,7 @@ int UnusedPort() {
     ::close(fd);
     return ntohs(a.sin_port);
 }
+
+#endif
 
 }  // namespace drwa::testing

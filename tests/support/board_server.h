@@ -1,9 +1,14 @@
 // The board server of tests/support/board_server.py, started for one test:
-// it records every request it gets and answers by a plan.
+// it records every request it gets and answers by a plan. On Windows the same
+// server runs inside the test process (loopback_board.h): a Windows program
+// under Wine cannot start the Linux python3.
 #pragma once
 
+#ifndef _WIN32
 #include <sys/types.h>
+#endif
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,16 +33,26 @@ struct RecordedRequest {
     bool HasHeader(std::string_view name) const;
 };
 
+#ifdef _WIN32
+class LoopbackBoard;
+#endif
+
 class BoardServer {
   public:
     // Starts the server with its files in `dir`. `plan` is the JSON list of
     // answers described in board_server.py; empty: 200 "OK" to everything.
     explicit BoardServer(const TempFolder& dir, const std::string& plan = "");
+#ifdef _WIN32
+    // In the test process the requests are kept in memory: no folder needed.
+    explicit BoardServer(const std::string& plan = "");
+#endif
     ~BoardServer();
     BoardServer(const BoardServer&) = delete;
     BoardServer& operator=(const BoardServer&) = delete;
 
-    int port() const { return port_; }
+    int port() const {
+        return port_;
+    }
     // "http://127.0.0.1:<port>" + path.
     std::string Url(std::string_view path = "/") const;
 
@@ -45,12 +60,19 @@ class BoardServer {
     std::vector<RecordedRequest> Requests() const;
 
   private:
+#ifdef _WIN32
+    std::unique_ptr<LoopbackBoard> board_;
+#else
     void Stop();
 
     std::string log_;
     pid_t pid_ = -1;
+#endif
     int port_ = 0;
 };
+
+// The parts of one request as the server logged it.
+RecordedRequest ParseRecordedRequest(std::string raw);
 
 // A port on 127.0.0.1 where nothing listens (bound, then released).
 int UnusedPort();
