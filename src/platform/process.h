@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,9 +17,10 @@ class ChildProcess {
   public:
     // Starts the command line (CP932, split by the Windows quoting rules) in
     // `folder`, with standard output and standard error piped to us and
-    // standard input from /dev/null. A program named "x.exe" that does not
-    // exist is looked for as "x" as well. Throws drwa::Error with the system's
-    // reason when the program cannot be started.
+    // standard input from the null device. Where programs have no ".exe", a
+    // program named "x.exe" that does not exist is looked for as "x" as well.
+    // Throws drwa::Error with the system's reason when the program cannot be
+    // started.
     ChildProcess(std::string_view command_line, std::string_view folder);
     // Reaps the process if it has ended; a process still running is left to
     // run and reaped by a later start (never killed here).
@@ -44,16 +46,23 @@ class ChildProcess {
     bool HasExited();
     std::optional<int> ExitCode() const { return exit_code_; }
 
-    // The console break: SIGINT to the whole process group.
+    // The console break (SIGINT, CTRL_BREAK_EVENT) to the whole process group.
     void Break();
-    // SIGKILL to the whole process group: the last resort of a time limit.
+    // Ends the whole process group (the process's job where there are jobs):
+    // the last resort of a time limit.
     void Kill();
 
   private:
+#ifdef _WIN32
+    struct Handles;  // the process, its job and the read ends of its pipes
+    std::unique_ptr<Handles> handles_;
+    std::uint32_t pid_ = 0;
+#else
     pid_t pid_ = -1;
     int out_fd_ = -1;
     int err_fd_ = -1;
     int pid_fd_ = -1;
+#endif
     std::optional<int> exit_code_;
 };
 

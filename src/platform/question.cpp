@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/charset_edge.h"
+#include "platform/terminal_answer.h"
 
 namespace drwa::platform {
 namespace {
@@ -24,16 +25,6 @@ std::string ReadAnswerLine(int fd) {
         if (line.size() < kKept) line += c;
     }
     return line;
-}
-
-bool IsYes(std::string_view answer) {
-    while (!answer.empty() && (answer.back() == '\r' || answer.back() == ' '))
-        answer.remove_suffix(1);
-    while (!answer.empty() && answer.front() == ' ') answer.remove_prefix(1);
-    std::string lower(answer);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower == "y" || lower == "yes";
 }
 
 void WriteAll(int fd, std::string_view bytes) {
@@ -57,7 +48,7 @@ bool AskYes(int in_fd, int out_fd, std::string_view text, std::string_view choic
     // A terminal echoes the answer and its line break; piped input does not,
     // and what we print next would follow the prompt on its line.
     if (!::isatty(in_fd)) WriteAll(out_fd, "\n");
-    return IsYes(answer);
+    return IsYesAnswer(answer);
 }
 
 }  // namespace

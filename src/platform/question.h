@@ -5,6 +5,7 @@
 // the terminal's place and tests can answer without a user.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 namespace drwa::platform {
@@ -41,6 +42,13 @@ class TerminalQuestions final : public QuestionService {
 
 // The service of this process: standard input and standard error.
 QuestionService& UserQuestions();
+
+#ifdef _WIN32
+// Message boxes owned by `owner_window` (the host's window handle; null: no
+// owner), captioned with the library's name. Only OK and Yes count as yes:
+// a box that could not be shown is Cancel (No).
+std::unique_ptr<QuestionService> WindowQuestions(void* owner_window);
+#endif
 
 // True when standard input is a pipe or a file: a script has put its answers
 // there (`echo y | drwa-host ... delete 2`), so they are read from it even

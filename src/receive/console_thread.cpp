@@ -25,12 +25,11 @@ std::string TimeStamp() {
 }  // namespace
 
 PluginConsole::PluginConsole()
-    : title_("KVT7R_DRWA_PLUGIN_PLUGIN_CONSOLE:" + std::to_string(platform::ModuleHandle())) {}
+    : title_("KVT7R_DRWA_PLUGIN_PLUGIN_CONSOLE:" + std::to_string(platform::ModuleHandle())),
+      console_(title_) {}
 
 bool PluginConsole::Hide() {
-    const bool was_visible = visible_;
-    visible_ = false;
-    return !was_visible;
+    return console_.Hide();
 }
 
 TConsoleThread::TConsoleThread(PluginConsole& console)

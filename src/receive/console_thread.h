@@ -2,16 +2,17 @@
 //
 // Plugins share one console of the library's process, through which the
 // breaks reach them. Where consoles are windows, the thread hides it as soon
-// as it appears and keeps an eye on it for a while. Here plugins get pipes and
-// a process group instead, and the console has no window that could show; the
-// thread still runs its course and writes its log when the module settings ask
-// for one, so the log means the same on every platform.
+// as it appears and keeps an eye on it for a while. Where there is no window
+// to hide, the thread still runs its course and writes its log when the module
+// settings ask for one, so the log means the same on every platform.
 #pragma once
 
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include "platform/console.h"
 
 namespace drwa::receive {
 
@@ -26,7 +27,7 @@ class PluginConsole {
 
   private:
     std::string title_;
-    bool visible_ = false;
+    platform::ProcessConsole console_;  // after the title it is given
 };
 
 class TConsoleThread {
