@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "host_context.h"
+#include "host_system.h"
 #include "terminal_text.h"
 
 namespace drwa_host {
@@ -15,7 +16,7 @@ int RunCheck(HostContext& host, const std::vector<std::string>& args) {
     PluginLibrary& lib = host.library;
     const int32_t result =
         lib.Get<decltype(CheckGroup)>("CheckGroup")(host.Account(), address.c_str());
-    std::printf("%d\n", result);
+    Print(stdout, "%d\n", result);
     // 0 is also the failure value: only the error record tells them apart.
     if (result == 0 && !lib.LastError().empty()) return ReportFailure(host);
     return 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "host_context.h"
+#include "host_system.h"
 
 namespace drwa_host {
 
@@ -13,7 +14,8 @@ int RunDelete(HostContext& host, const std::vector<std::string>& args) {
     if (remove(nullptr, host.Account(), groups.data(), static_cast<int32_t>(groups.size())) != 0)
         return ReportFailure(host);
     // The list may have been rebuilt: a host reads the count again.
-    std::printf("groups: %d\n", lib.Get<decltype(GetGroupCount)>("GetGroupCount")(host.Account()));
+    Print(stdout, "groups: %d\n",
+          lib.Get<decltype(GetGroupCount)>("GetGroupCount")(host.Account()));
     return 0;
 }
 

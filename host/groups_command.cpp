@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "host_context.h"
+#include "host_system.h"
 #include "terminal_text.h"
 
 namespace drwa_host {
@@ -27,7 +28,7 @@ std::vector<int32_t> ParseGroupIndexes(const std::vector<std::string>& args, std
 }
 
 int ReportFailure(const HostContext& host) {
-    std::fprintf(stderr, "drwa-host: %s\n", host.library.LastError().c_str());
+    Print(stderr, "drwa-host: %s\n", host.library.LastError().c_str());
     return 1;
 }
 
@@ -39,8 +40,8 @@ int RunGroups(HostContext& host, const std::vector<std::string>&) {
     if (lib.Get<decltype(GetGroupColumns)>("GetGroupColumns")(0, columns) != 0)
         return ReportFailure(host);
     // Column 1 is the name, column 6 the read position; the others are unused.
-    std::printf("index\t%s\t%s\tenabled\n", ToUtf8(columns[0].title).c_str(),
-                ToUtf8(columns[5].title).c_str());
+    Print(stdout, "index\t%s\t%s\tenabled\n", ToUtf8(columns[0].title).c_str(),
+          ToUtf8(columns[5].title).c_str());
 
     const int32_t count = lib.Get<decltype(GetGroupCount)>("GetGroupCount")(account);
     if (count == 0 && !lib.LastError().empty()) return ReportFailure(host);
@@ -53,8 +54,8 @@ int RunGroups(HostContext& host, const std::vector<std::string>&) {
             return ReportFailure(host);
         const int32_t on = enabled(account, i);
         if (on == 0 && !lib.LastError().empty()) return ReportFailure(host);
-        std::printf("%d\t%s\t%s\t%s\n", i, ToUtf8(name).c_str(), ToUtf8(text2).c_str(),
-                    on ? "yes" : "no");
+        Print(stdout, "%d\t%s\t%s\t%s\n", i, ToUtf8(name).c_str(), ToUtf8(text2).c_str(),
+              on ? "yes" : "no");
     }
     return 0;
 }

@@ -38,6 +38,8 @@ struct Command {
 };
 
 int RunInfo(HostContext&, const std::vector<std::string>&);
+// Every export found by name and by ordinal; 1 when the two ways disagree.
+int RunExports(HostContext&, const std::vector<std::string>&);
 
 // The group commands. Group numbers are the host's 0-based indexes.
 int RunGroups(HostContext&, const std::vector<std::string>&);

@@ -1,83 +1,111 @@
 // drwa-host: a stand-in host for the plugin library. It loads the library the
 // way a mail client does, through its exports only, and offers each host
 // action as a command.
-#include <unistd.h>
-
 #include <array>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "host_context.h"
+#include "host_system.h"
 #include "terminal_text.h"
 
 namespace drwa_host {
 namespace {
 
+#ifdef _WIN32
+// These need GMime, a Maildir or the dialogs' Windows views, which the
+// Windows build does not have yet: the command refuses, it never pretends.
+constexpr const char* kUnavailableNote = " (not available in the Windows build)";
+constexpr CommandFn kDeliver = nullptr, kSendmail = nullptr, kEditAccount = nullptr,
+                    kEditGroup = nullptr;
+#else
+constexpr const char* kUnavailableNote = "";
+constexpr CommandFn kDeliver = RunDeliver, kSendmail = RunSendmail, kEditAccount = RunEditAccount,
+                    kEditGroup = RunEditGroup;
+#endif
+
 constexpr std::array kCommands{
-    Command{"info", "info                  name, version, author, thread support, columns", RunInfo},
+    Command{"info", "info                  name, version, author, thread support, columns",
+            RunInfo},
     Command{"groups", "groups                index, name, read position, enabled", RunGroups},
     Command{"enable", "enable N...           enable the groups for receiving", RunEnable},
     Command{"disable", "disable N...          disable the groups", RunDisable},
     Command{"delete", "delete N...           delete the groups (asks first: y = OK)", RunDelete},
-    Command{"check", "check ADDRESS         1 if ADDRESS is an enabled group's address, else 0", RunCheck},
-    Command{"menu", "menu ITEM N...        menu entry ITEM (0 URL, 1 folder, 2 error log, 3 send log)", RunMenu},
-    Command{"receive", "receive [N...]        receive the groups (all without N); Ctrl-C stops", RunReceive},
+    Command{"check", "check ADDRESS         1 if ADDRESS is an enabled group's address, else 0",
+            RunCheck},
+    Command{"menu",
+            "menu ITEM N...        menu entry ITEM (0 URL, 1 folder, 2 error log, 3 send log)",
+            RunMenu},
+    Command{"receive", "receive [N...]        receive the groups (all without N); Ctrl-C stops",
+            RunReceive},
     Command{"send", "send                  post every mail of the outbox; Ctrl-C stops", RunSend},
-    Command{"deliver", "deliver --maildir DIR move the received mails into a Maildir", RunDeliver},
-    Command{"edit-account", "edit-account          the account settings dialog (makes a missing account file)", RunEditAccount},
-    Command{"edit-group", "edit-group [N...]     the group properties dialog (a new group without N)", RunEditGroup},
-    Command{"sendmail", "sendmail [-oi -t -f X] [--] [RCPT]  queue the mail on standard input for sending", RunSendmail},
+    Command{"deliver", "deliver --maildir DIR move the received mails into a Maildir", kDeliver},
+    Command{"edit-account",
+            "edit-account          the account settings dialog (makes a missing account file)",
+            kEditAccount},
+    Command{"edit-group",
+            "edit-group [N...]     the group properties dialog (a new group without N)",
+            kEditGroup},
+    Command{"exports", "exports               every export found by name and by ordinal: the same?",
+            RunExports},
+    Command{"sendmail",
+            "sendmail [-oi -t -f X] [--] [RCPT]  queue the mail on standard input for sending",
+            kSendmail},
 };
 
 void Usage(FILE* out) {
-    std::fprintf(out,
-                 "usage: drwa-host [--lib PATH] [--account ACCOUNT.ini] [--dummy-domain @DOMAIN]\n"
-                 "                 [--mode N] [--trace FILE] [--no-wait] COMMAND [ARGS...]\n\ncommands:\n");
-    for (const auto& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
-}
-
-// The library beside this program, where the build and an install put it.
-std::string DefaultLibrary() {
-    std::error_code ec;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "libdrwa_plugin.so";
-    return (self.parent_path() / "libdrwa_plugin.so").string();
+    Print(out,
+          "usage: drwa-host [--lib PATH] [--by-ordinal] [--account ACCOUNT.ini]\n"
+          "                 [--dummy-domain @DOMAIN] [--mode N] [--trace FILE] [--no-wait]\n"
+          "                 COMMAND [ARGS...]\n\ncommands:\n");
+    for (const auto& c : kCommands) Print(out, "  %s%s\n", c.usage, c.run ? "" : kUnavailableNote);
 }
 
 struct Options {
-    std::string lib = DefaultLibrary();
+    // The library beside this program, where the build and an install put it.
+    std::string lib = DefaultLibraryPath();
+    PluginLibrary::Lookup lookup = PluginLibrary::Lookup::kByName;
     std::optional<std::string> account, dummy_domain, trace;
     std::optional<int32_t> mode;
     bool no_wait = false;
     std::vector<std::string> rest;
 };
 
-Options Parse(int argc, char** argv) {
+Options Parse(const std::vector<std::string>& argv) {
     Options o;
-    int i = 1;
+    const std::size_t argc = argv.size();
+    std::size_t i = 1;
     auto value = [&](const char* flag) -> std::string {
         if (i + 1 >= argc) throw std::runtime_error(std::string(flag) + " needs a value");
         return argv[++i];
     };
     for (; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--lib") o.lib = value("--lib");
-        else if (a == "--account") o.account = value("--account");
-        else if (a == "--dummy-domain") o.dummy_domain = value("--dummy-domain");
-        else if (a == "--trace") o.trace = value("--trace");
-        else if (a == "--mode") o.mode = std::stoi(value("--mode"));
-        else if (a == "--no-wait") o.no_wait = true;
+        if (a == "--lib")
+            o.lib = value("--lib");
+        else if (a == "--by-ordinal")
+            o.lookup = PluginLibrary::Lookup::kByOrdinal;
+        else if (a == "--account")
+            o.account = value("--account");
+        else if (a == "--dummy-domain")
+            o.dummy_domain = value("--dummy-domain");
+        else if (a == "--trace")
+            o.trace = value("--trace");
+        else if (a == "--mode")
+            o.mode = std::stoi(value("--mode"));
+        else if (a == "--no-wait")
+            o.no_wait = true;
         else if (a == "-h" || a == "--help") {
             Usage(stdout);
             std::exit(0);
-        } else if (a.rfind("--", 0) == 0) throw std::runtime_error("unknown option " + a);
-        else break;
+        } else if (a.rfind("--", 0) == 0)
+            throw std::runtime_error("unknown option " + a);
+        else
+            break;
     }
     for (; i < argc; ++i) o.rest.emplace_back(argv[i]);
     return o;
@@ -95,7 +123,8 @@ const char* HostContext::Account() const {
 int main(int argc, char** argv) {
     using namespace drwa_host;
     try {
-        Options o = Parse(argc, argv);
+        PrepareStandardStreams();
+        Options o = Parse(Utf8Arguments(argc, argv));
         if (o.rest.empty()) {
             Usage(stderr);
             return 2;
@@ -104,19 +133,21 @@ int main(int argc, char** argv) {
         for (const auto& c : kCommands)
             if (o.rest[0] == c.name) command = &c;
         if (!command) {
-            std::fprintf(stderr, "drwa-host: unknown command %s\n", o.rest[0].c_str());
+            Print(stderr, "drwa-host: unknown command %s\n", o.rest[0].c_str());
             Usage(stderr);
             return 2;
         }
-
-        PluginLibrary library(o.lib);
-        HostContext host{library, std::nullopt, o.trace, o.no_wait};
-        if (o.account) {
-            // A mail client hands the library full paths; so do we.
-            host.account = ToCp932(std::filesystem::absolute(*o.account).lexically_normal().string());
+        if (!command->run) {
+            Print(stderr, "drwa-host: %s is%s\n", command->name, kUnavailableNote);
+            return 2;
         }
-        if (o.dummy_domain &&
-            library.Get<decltype(SetDummyDomain)>("SetDummyDomain")(ToCp932(*o.dummy_domain).c_str()) != 0)
+
+        PluginLibrary library(o.lib, o.lookup);
+        HostContext host{library, std::nullopt, o.trace, o.no_wait};
+        // A mail client hands the library full paths; so do we.
+        if (o.account) host.account = LibraryPath(*o.account);
+        if (o.dummy_domain && library.Get<decltype(SetDummyDomain)>("SetDummyDomain")(
+                                  ToCp932(*o.dummy_domain).c_str()) != 0)
             throw std::runtime_error("SetDummyDomain failed");
         if (o.mode && library.Get<decltype(SetRecSendMode)>("SetRecSendMode")(*o.mode) != 0)
             throw std::runtime_error("SetRecSendMode failed");
@@ -124,7 +155,7 @@ int main(int argc, char** argv) {
         std::vector<std::string> args(o.rest.begin() + 1, o.rest.end());
         return command->run(host, args);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "drwa-host: %s\n", e.what());
+        Print(stderr, "drwa-host: %s\n", e.what());
         return 2;
     }
 }

@@ -1,11 +1,8 @@
-// The plugin library as a host sees it: loaded with dlopen, reached only
-// through its exported functions.
+// The plugin library as a host sees it: loaded by the system's loader
+// (dlopen, LoadLibraryW), reached only through its exported functions.
 #pragma once
 
-#include <dlfcn.h>
-
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "drwa_plugin.h"
@@ -13,26 +10,40 @@
 namespace drwa_host {
 
 class PluginLibrary {
-public:
-    explicit PluginLibrary(const std::string& path);
+  public:
+    // How the exports are found: by name, or by ordinal as a host that keeps
+    // only the ordinals does (Windows DLLs have them; shared objects do not).
+    enum class Lookup { kByName, kByOrdinal };
 
-    // The export of that name, typed as declared in drwa_plugin.h; throws when
-    // the library lacks it.
+    // Loads the library at `path` (UTF-8); throws std::runtime_error with the
+    // system's reason when it cannot, or when asked for ordinals it lacks.
+    explicit PluginLibrary(const std::string& path, Lookup lookup = Lookup::kByName);
+
+    // The export of that name, found the chosen way and typed as declared in
+    // drwa_plugin.h (the calling convention included); throws when the
+    // library lacks it.
     template <typename Fn>
     Fn* Get(const char* name) const {
-        void* symbol = dlsym(handle_.get(), name);
-        if (!symbol) throw std::runtime_error(std::string("the library has no export ") + name);
-        return reinterpret_cast<Fn*>(symbol);
+        return reinterpret_cast<Fn*>(Resolve(name));
     }
+
+    // The export found by name, or by ordinal; nullptr when there is none.
+    void* ByName(const char* name) const;
+    void* ByOrdinal(int ordinal) const;
+    // Whether the system's libraries have ordinals at all.
+    static bool HasOrdinals();
 
     // The last error of the library, converted to UTF-8.
     std::string LastError() const;
 
-private:
+  private:
+    void* Resolve(const char* name) const;
+
     struct Closer {
-        void operator()(void* h) const { dlclose(h); }
+        void operator()(void* handle) const;
     };
     std::unique_ptr<void, Closer> handle_;
+    Lookup lookup_;
 };
 
 }  // namespace drwa_host

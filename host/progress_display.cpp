@@ -1,43 +1,35 @@
 #include "progress_display.h"
 
-#include <signal.h>
-#include <unistd.h>
-
+#include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <stdexcept>
 
+#include "host_system.h"
 #include "terminal_text.h"
 
 namespace drwa_host {
 namespace {
 
-volatile sig_atomic_t stop_requested = 0;
+// Set by the Ctrl-C handler: a signal handler or the console's own thread.
+std::atomic<bool> stop_requested{false};
 
 struct State {
     FILE* trace = nullptr;
     bool live = false;                 // a terminal: one line per slot, redrawn in place
     std::map<int, std::string> slots;  // slot number -> its last text (live mode)
     int drawn = 0;                     // lines of the live block on screen
-    struct sigaction previous {};
 };
 State* state = nullptr;
 
-void OnInterrupt(int) {
-    stop_requested = 1;
-    static const char note[] = "\ndrwa-host: stopping...\n";
-    [[maybe_unused]] ssize_t n = write(STDERR_FILENO, note, sizeof note - 1);
-}
-
 void Redraw(State& s) {
-    if (s.drawn > 0) std::printf("\x1b[%dA", s.drawn);
+    if (s.drawn > 0) Print(stdout, "\x1b[%dA", s.drawn);
     s.drawn = 0;
     for (const auto& [slot, text] : s.slots) {
         if (slot == 0)
-            std::printf("\x1b[2K%s\n", text.c_str());
+            Print(stdout, "\x1b[2K%s\n", text.c_str());
         else
-            std::printf("\x1b[2K[%d] %s\n", slot, text.c_str());
+            Print(stdout, "\x1b[2K[%d] %s\n", slot, text.c_str());
         ++s.drawn;
     }
     std::fflush(stdout);
@@ -60,9 +52,9 @@ void DRWA_CALL Show(const char* raw, int32_t* abort_flag) {
         state->slots[slot] = text;
         Redraw(*state);
     } else if (slot != 0) {
-        std::printf("[%d] %s\n", slot, text.c_str());
+        Print(stdout, "[%d] %s\n", slot, text.c_str());
     } else {
-        std::printf("%s\n", text.c_str());
+        Print(stdout, "%s\n", text.c_str());
     }
     std::fflush(stdout);
     if (stop_requested && abort_flag) *abort_flag = 1;
@@ -74,21 +66,17 @@ ProgressDisplay::ProgressDisplay(const std::optional<std::string>& trace_file) {
     static State s;
     s = State{};
     if (trace_file) {
-        s.trace = std::fopen(trace_file->c_str(), "ab");
+        s.trace = OpenForAppend(*trace_file);
         if (!s.trace) throw std::runtime_error("cannot open the trace file " + *trace_file);
     }
-    s.live =
-        isatty(STDOUT_FILENO) && std::getenv("TERM") && std::strcmp(std::getenv("TERM"), "dumb");
-    struct sigaction sa {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &s.previous);
-    stop_requested = 0;
+    s.live = LiveTerminal();
+    stop_requested = false;
+    CatchInterrupt(stop_requested);
     state = &s;
 }
 
 ProgressDisplay::~ProgressDisplay() {
-    sigaction(SIGINT, &state->previous, nullptr);
+    ReleaseInterrupt();
     if (state->trace) std::fclose(state->trace);
     state = nullptr;
 }
@@ -98,7 +86,7 @@ ProgressCallback ProgressDisplay::callback() {
 }
 
 bool ProgressDisplay::StopRequested() {
-    return stop_requested != 0;
+    return stop_requested;
 }
 
 }  // namespace drwa_host
