@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace drwa::platform {
@@ -24,6 +25,10 @@ struct LocalTime {
     long utc_offset_seconds = 0;       // east of UTC is positive
 };
 LocalTime LocalNow();
+
+// The local wall-clock time at a moment given in seconds since 1970-01-01 UTC;
+// nothing when it falls outside the years 1 to 9999.
+std::optional<LocalTime> LocalTimeAt(std::int64_t unix_seconds);
 
 // The handle of the module that holds this code: its load address.
 std::uintptr_t ModuleHandle();
