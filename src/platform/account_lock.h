@@ -18,7 +18,7 @@ class AccountLock {
     static std::string LockPathFor(const std::string& account_path);
 
     // Takes the lock of the account whose settings file is `account_path`
-    // (native path), waiting for the holder to let go. Throws
+    // (native path; CP932 on Windows), waiting for the holder to let go. Throws
     // std::system_error when the lock file cannot be opened or locked.
     static AccountLock Acquire(const std::string& account_path);
 
@@ -34,8 +34,13 @@ class AccountLock {
     ~AccountLock();
 
   private:
+#ifdef _WIN32
+    explicit AccountLock(void* handle) : handle_(handle) {}
+    void* handle_ = nullptr;  // HANDLE of the lock file
+#else
     explicit AccountLock(int fd) : fd_(fd) {}
     int fd_ = -1;
+#endif
 };
 
 }  // namespace drwa::platform

@@ -13,11 +13,19 @@
 namespace drwa::platform {
 
 // The native separator between path components.
+#ifdef _WIN32
+inline constexpr char kPathDelimiter = '\\';
+#else
 inline constexpr char kPathDelimiter = '/';
+#endif
 
 // True for the bytes that separate path components on this platform (outside
-// double-byte characters; see FindLastSjisChar).
+// double-byte characters; see FindLastSjisChar). Windows takes "/" as well.
+#ifdef _WIN32
+constexpr bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
+#else
 constexpr bool IsPathDelimiter(char c) { return c == kPathDelimiter; }
+#endif
 
 // True when `folder` is the root of a file system ("/" here, "X:\" on Windows).
 bool IsRootFolder(std::string_view folder);
@@ -99,10 +107,15 @@ public:
     void Write(std::string_view line);  // appends line + CR LF
 
 private:
+#ifdef _WIN32
+    void* handle_ = nullptr;  // HANDLE
+#else
     int fd_ = -1;
+#endif
 };
 
-// The text of the calling thread's last system error (errno), CP932.
+// The text of the calling thread's last system error (errno, on Windows
+// GetLastError), CP932.
 std::string LastSystemErrorText();
 
 }  // namespace drwa::platform

@@ -25,7 +25,7 @@ class ReplacingFile {
     // False once any write failed; later bytes are then dropped.
     bool Append(std::string_view bytes);
     // True when bytes were appended and none failed.
-    bool HasContent() const { return fd_ >= 0; }
+    bool HasContent() const { return IsOpen(); }
     // Puts the written bytes in place of the target (after they reached the
     // disk). Throws drwa::Error with the system's reason; nothing to commit
     // (no byte, or a failed write) is no error and leaves the target alone.
@@ -34,9 +34,18 @@ class ReplacingFile {
   private:
     void Abandon() noexcept;
 
+#ifdef _WIN32
+    std::string path_;     // CP932, for messages
+    std::wstring target_;  // native
+    std::wstring temp_;    // native, once created
+    void* file_ = nullptr;  // HANDLE of the hidden file
+    bool IsOpen() const { return file_ != nullptr; }
+#else
     std::string target_;  // native
     std::string temp_;    // native, once created
     int fd_ = -1;
+    bool IsOpen() const { return fd_ >= 0; }
+#endif
     bool failed_ = false;
 };
 
@@ -63,15 +72,21 @@ class AppendOnlyFile {
 
   private:
     std::string path_;  // CP932, for messages
-    std::string native_;
     std::string earlier_;
     std::uint64_t size_ = 0;
+#ifdef _WIN32
+    std::wstring native_;
+    void* file_ = nullptr;  // HANDLE
+#else
+    std::string native_;
     int fd_ = -1;
+#endif
 };
 
 // A folder kept open for many files written and renamed in it (the mails of
 // a conversion): each name is found from the folder, not walked to from the
-// root again. Names are file names without a folder; errors name the file.
+// root again (on Windows the folder's path is kept instead). Names are file
+// names without a folder; errors name the file.
 class OpenFolder {
   public:
     // Throws drwa::Error with the system's reason when the folder cannot be
@@ -94,11 +109,13 @@ class OpenFolder {
     bool RenameNoReplace(std::string_view from, std::string_view to) const;
 
   private:
-    std::string Native(std::string_view name) const;
     [[noreturn]] void Fail(std::string_view name, int err) const;
 
-    std::string folder_;  // CP932, ending in a delimiter, for messages
+    std::string folder_;  // CP932, ending in a delimiter
+#ifndef _WIN32
+    std::string Native(std::string_view name) const;
     int fd_ = -1;
+#endif
 };
 
 }  // namespace drwa::platform

@@ -1,0 +1,33 @@
+// CP932 <-> UTF-8 on Windows, through UTF-16 with the system's code-page
+// tables (932 and UTF-8), refusing what the other side cannot express instead
+// of a best-fit guess.
+#include "platform/charset_edge.h"
+
+#include "common/error.h"
+#include "platform/win32/wide_text.h"
+
+namespace drwa::platform {
+
+std::optional<std::string> TryCp932ToUtf8(std::string_view cp932) {
+    auto wide = win32::TryCp932ToWide(cp932);
+    if (!wide) return std::nullopt;
+    return win32::TryWideToUtf8(*wide);
+}
+
+std::optional<std::string> TryUtf8ToCp932(std::string_view utf8) {
+    auto wide = win32::TryUtf8ToWide(utf8);
+    if (!wide) return std::nullopt;
+    return win32::TryWideToCp932(*wide);
+}
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+    if (auto s = TryCp932ToUtf8(cp932)) return *std::move(s);
+    throw Error("Shift_JIS のテキストを UTF-8 に変換できません");
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+    if (auto s = TryUtf8ToCp932(utf8)) return *std::move(s);
+    throw Error("UTF-8 のテキストを Shift_JIS に変換できません");
+}
+
+}  // namespace drwa::platform
