@@ -1,1 +1,20 @@
 # Windows tests: processes
+# The test plugins, built as .exe beside the test programs that start them.
+foreach(plugin pieces exit_code silent stubborn)
+  add_executable(${plugin} ${DRWA_ROOT}/tests/win32/plugins/${plugin}.cpp)
+  target_compile_options(${plugin} PRIVATE -Wall -Wextra)
+endforeach()
+
+add_executable(process_test ${DRWA_ROOT}/tests/win32/process_test.cpp
+  ${DRWA_ROOT}/tests/win32/process_desktop_test.cpp)
+target_compile_options(process_test PRIVATE -Wall -Wextra ${DRWA_CP932})
+target_link_libraries(process_test PRIVATE drwa_platform GTest::gtest_main)
+add_dependencies(process_test pieces exit_code silent stubborn)
+add_test(NAME win.process_test COMMAND process_test)
+# No display: a message box then answers at once instead of waiting for a user.
+set_tests_properties(win.process_test PROPERTIES
+  ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 300)
+
+add_test(NAME win.process_imports
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-imports ${CMAKE_OBJDUMP}
+    $<TARGET_FILE:process_test> $<TARGET_FILE:stubborn>)

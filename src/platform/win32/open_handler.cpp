@@ -1,7 +1,8 @@
 // The shell's "open" verb: the user's browser for a URL, Explorer for a folder,
 // the registered program for a file.
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include "platform/open_handler.h"
 #include "platform/win32/wide_text.h"
