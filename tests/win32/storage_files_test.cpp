@@ -280,5 +280,21 @@ TEST(WinFolders, TrashAndDeleteForGood) {
     EXPECT_THROW(MoveToTrash(tmp / "表2"), Error);
 }
 
+// Where the recycle bin cannot take an item (here: another file system than
+// the trash's, under Wine), the shell would delete it for good without a
+// word; the deletion meant to be undoable must fail and keep it instead.
+TEST(WinFolders, TrashThatCannotTakeItKeepsTheItem) {
+    const std::wstring other = L"Z:\\dev\\shm";
+    if (AttributesOf(other) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no second file system";
+    const std::wstring folder = other + L"\\drwa-表-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    WriteWide(folder + L"\\a.txt", "a");
+    const std::string path = "Z:\\dev\\shm\\drwa-表-" + std::to_string(GetCurrentProcessId());
+    EXPECT_THROW(MoveToTrash(path), Error);
+    EXPECT_EQ(ReadWide(folder + L"\\a.txt"), "a");
+    DeleteForGood(path);
+    EXPECT_EQ(AttributesOf(folder), INVALID_FILE_ATTRIBUTES);
+}
+
 }  // namespace
 }  // namespace drwa::platform

@@ -1,6 +1,9 @@
 // CP932 <-> UTF-8 on Windows, through UTF-16 with the system's code-page
 // tables (932 and UTF-8), refusing what the other side cannot express instead
-// of a best-fit guess.
+// of a best-fit guess. Where the system's table and glibc's CP932 part, the
+// system's is kept, being what Windows programs agree on: the byte 0x80 is
+// U+0080 here (glibc refuses it), and the JIS forms ¥ ‾ − 〜 — ‖ have no CP932
+// form here (glibc writes them as 5C 7E 817C 8160 815C 8161).
 #include "platform/charset_edge.h"
 
 #include "common/error.h"

@@ -42,6 +42,11 @@ void ShellDelete(std::string_view path, FILEOP_FLAGS mode) {
     const int result = SHFileOperationW(&op);
     if (result != 0) ThrowSystemError(static_cast<DWORD>(result));
     if (op.fAnyOperationsAborted) ThrowSystemError(ERROR_CANCELLED);
+    // A question the shell could not ask (no display) leaves the item where
+    // it was with a result of success: what is still there was not deleted.
+    full.resize(used);
+    if (GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES)
+        ThrowSystemError(ERROR_CANCELLED);
 }
 
 }  // namespace
