@@ -7,9 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
+
+#include "platform/win32/wide_text.h"
 
 namespace drwa::testing {
 namespace {
@@ -20,6 +23,7 @@ struct Json {
     bool flag = false;
     double number = 0;
     std::string text;  // UTF-8 from \u escapes, other bytes as written
+    std::string raw;   // a string as written between its quotes
     std::vector<Json> items;
     std::vector<std::pair<std::string, Json>> fields;
 
@@ -86,7 +90,9 @@ class JsonReader {
             if (!Take("]")) Fail("']' expected");
         } else if (rest_.front() == '"') {
             v.kind = Json::Kind::kString;
+            const std::string_view from = rest_;
             v.text = String();
+            v.raw = from.substr(1, from.size() - rest_.size() - 2);
         } else if (Take("true")) {
             v.kind = Json::Kind::kBool;
             v.flag = true;
@@ -199,14 +205,11 @@ std::string ReasonOf(int status) {
 }
 
 // A CP932 path, as the tests write them, opened through the wide API.
-std::string ReadBodyFile(const std::string& path) {
-    const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, path.data(),
-                                      static_cast<int>(path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()),
-                        wide.data(), n);
-    std::ifstream in(std::filesystem::path(wide), std::ios::binary);
-    if (!in) throw std::runtime_error("board plan: cannot read " + path);
+std::optional<std::string> ReadBodyFile(const std::string& path) {
+    const std::optional<std::wstring> wide = platform::win32::TryCp932ToWide(path);
+    if (!wide) return std::nullopt;
+    std::ifstream in(std::filesystem::path(*wide), std::ios::binary);
+    if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -215,9 +218,15 @@ LoopbackBoard::Answer AnswerOf(const Json& a) {
     const Json* status_field = a.Field("status");
     const int status = status_field ? static_cast<int>(status_field->number) : 200;
     const Json* reason = a.Field("reason");
-    if (const Json* file = a.Field("body_file"))
-        out.body = ReadBodyFile(file->text);
-    else if (const Json* body = a.Field("body"))
+    if (const Json* file = a.Field("body_file")) {
+        // Tests paste a folder's path into the plan as it stands, and a Windows
+        // path's backslashes read as escapes ("\root" as CR): the path as
+        // written is tried when the decoded one names no file.
+        std::optional<std::string> bytes = ReadBodyFile(file->text);
+        if (!bytes) bytes = ReadBodyFile(file->raw);
+        if (!bytes) throw std::runtime_error("board plan: cannot read " + file->raw);
+        out.body = std::move(*bytes);
+    } else if (const Json* body = a.Field("body"))
         out.body = body->text;
     else
         out.body = "OK";

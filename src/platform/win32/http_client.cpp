@@ -247,7 +247,12 @@ std::optional<Target> Crack(const std::wstring& url, std::string& error) {
     }
     Target t;
     t.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-    t.port = parts.nPort;
+    // The scheme's own port is left to WinHTTP (INTERNET_DEFAULT_PORT), so it
+    // is not written into a proxy's request line or the Host header.
+    const INTERNET_PORT standard = parts.nScheme == INTERNET_SCHEME_HTTPS
+                                       ? INTERNET_DEFAULT_HTTPS_PORT
+                                       : INTERNET_DEFAULT_HTTP_PORT;
+    t.port = parts.nPort == standard ? INTERNET_DEFAULT_PORT : parts.nPort;
     t.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
     t.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     if (t.path.empty()) t.path = L"/";
