@@ -74,6 +74,9 @@ void CompareRecipients(std::string_view value) {
     if (value.find("=?") != std::string_view::npos) return;
     // The GMime side's stand-in for the inner "@" of an address.
     if (value.find("^^at^^") != std::string_view::npos) return;
+    // GMime turns an IDNA label of a domain ("xn--...") into Unicode; the
+    // reader wants the address as written (a board's address never holds one).
+    if (value.find("xn--") != std::string_view::npos) return;
     const Recipients ours = Run(ParseRecipientsPortable, value);
     const Recipients theirs = Run(ParseRecipients, value);
     bool same = ours.error == theirs.error && ours.list.size() == theirs.list.size();

@@ -142,8 +142,10 @@ std::vector<MailRecipient> ParseRecipients(std::string_view sjis_value) {
     const ParserOptionsPtr options(g_mime_parser_options_new());
     g_mime_parser_options_set_address_compliance_mode(options.get(), GMIME_RFC_COMPLIANCE_LOOSE);
     g_mime_parser_options_set_allow_addresses_without_domain(options.get(), TRUE);
+    // The library reads up to a NUL; the disguise must see the same words.
+    const std::string_view text = std::string_view(*utf8).substr(0, utf8->find('\0'));
     const AddressListPtr list(
-        internet_address_list_parse(options.get(), DisguiseInnerAts(*utf8).c_str()));
+        internet_address_list_parse(options.get(), DisguiseInnerAts(text).c_str()));
     std::vector<MailRecipient> recipients;
     if (list) CollectMailboxes(list.get(), recipients);
     return recipients;
