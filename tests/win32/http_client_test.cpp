@@ -268,7 +268,10 @@ TEST(WinHttpClient, FailuresCarryTheSystemsWords) {
         EXPECT_FALSE(response.ok) << url;
         EXPECT_EQ(response.status, 0) << url;
         EXPECT_EQ(response.body, "") << url;
+        // Words, not just a number, and nothing trailing in the mail's first line.
         EXPECT_FALSE(response.error.empty()) << url;
+        EXPECT_EQ(response.error.find("コード"), std::string::npos) << response.error;
+        EXPECT_NE(response.error.back(), '\n') << url;
     }
     // Nothing but the web: the scheme is named.
     HttpRequest local;
@@ -282,6 +285,7 @@ TEST(WinHttpClient, FailuresCarryTheSystemsWords) {
     const HttpResponse response = SendHttpRequest(request);
     EXPECT_FALSE(response.ok);
     EXPECT_FALSE(response.error.empty());
+    EXPECT_EQ(response.error.find("コード"), std::string::npos) << response.error;
     EXPECT_EQ(board.Requests().size(), 1u);
 }
 

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
@@ -43,8 +44,27 @@ namespace win32 = platform::win32;
 using win32::TryCp932ToWide;
 using win32::TryWideToCp932;
 
+// Words for the WinHTTP errors a user meets, for a winhttp.dll that carries
+// no texts of its own (Wine's has none).
+constexpr std::pair<DWORD, const char*> kWinHttpTexts[] = {
+    {ERROR_WINHTTP_TIMEOUT, "The operation timed out"},
+    {ERROR_WINHTTP_INVALID_URL, "The URL is invalid"},
+    {ERROR_WINHTTP_UNRECOGNIZED_SCHEME, "The URL's scheme is neither http nor https"},
+    {ERROR_WINHTTP_NAME_NOT_RESOLVED, "The server name could not be resolved"},
+    {ERROR_WINHTTP_OPERATION_CANCELLED, "The operation was cancelled"},
+    {ERROR_WINHTTP_CANNOT_CONNECT, "No connection with the server could be made"},
+    {ERROR_WINHTTP_CONNECTION_ERROR, "The connection with the server was broken off"},
+    {ERROR_WINHTTP_INVALID_SERVER_RESPONSE, "The server's answer is not HTTP"},
+    {ERROR_WINHTTP_SECURE_FAILURE, "The server's certificate was refused"},
+    {ERROR_WINHTTP_SECURE_CHANNEL_ERROR, "The secure channel failed"},
+    {ERROR_WINHTTP_SECURE_INVALID_CA, "The server's certificate is from an unknown authority"},
+    {ERROR_WINHTTP_SECURE_CERT_CN_INVALID, "The server's certificate names another host"},
+    {ERROR_WINHTTP_SECURE_CERT_DATE_INVALID, "The server's certificate has expired"},
+    {ERROR_WINHTTP_LOGIN_FAILURE, "The login was refused"},
+};
+
 // WinHTTP's own words for its error codes (they live in winhttp.dll, not in
-// the system's table); the system's for any other code.
+// the system's table), else ours, else the system's form with the code.
 std::string ErrorText(DWORD code) {
     if (code >= WINHTTP_ERROR_BASE && code <= WINHTTP_ERROR_LAST) {
         wchar_t buffer[512];
@@ -54,8 +74,12 @@ std::string ErrorText(DWORD code) {
         while (n > 0 && (buffer[n - 1] == L'\r' || buffer[n - 1] == L'\n' || buffer[n - 1] == L' '))
             --n;
         if (n > 0) return win32::ShowableName(std::wstring_view(buffer, n));
+        for (const auto& [known, text] : kWinHttpTexts)
+            if (known == code) return text;
     }
-    return win32::SystemErrorText(code);
+    std::string text = win32::SystemErrorText(code);
+    while (!text.empty() && text.back() == '\n') text.pop_back();  // the system had no words
+    return text;
 }
 
 std::string IdleTimeoutText(int ms) {
