@@ -82,6 +82,9 @@ std::string ErrorText(DWORD code) {
     return text;
 }
 
+// How long a closed request may take to report its end (instant in practice).
+constexpr DWORD kCloseWaitMs = 2000;
+
 std::string IdleTimeoutText(int ms) {
     return "Read timed out: nothing received for " + std::to_string(ms) + " ms";
 }
@@ -108,10 +111,11 @@ std::string WireUrl(std::string_view url) {
 
 // The state one request shares with WinHTTP's callbacks. WinHTTP holds a
 // reference (keep_alive) from the moment the callback is set until it reports
-// the request handle closed, so an abandoned request may end on WinHTTP's
-// threads after SendHttpRequest has returned.
+// the request handle closed, so that a request WinHTTP is slow to let go of
+// can end on its threads after SendHttpRequest has returned.
 struct Exchange {
     win32::UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    win32::UniqueHandle closed{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::atomic<ULONGLONG> last_activity{GetTickCount64()};
     std::shared_ptr<Exchange> keep_alive;  // WinHTTP's reference
 
@@ -187,6 +191,7 @@ void CALLBACK OnStatus(HINTERNET h, DWORD_PTR context, DWORD status, LPVOID info
     if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
         // The last word on this request: WinHTTP lets go of our state.
         const std::shared_ptr<Exchange> last = std::move(x->keep_alive);
+        SetEvent(x->closed.get());
         return;
     }
     x->last_activity = GetTickCount64();
@@ -340,7 +345,7 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
     const std::wstring headers = ExtraHeaders(request);
 
     auto exchange = std::make_shared<Exchange>();
-    if (!exchange->done) return failed(GetLastError());
+    if (!exchange->done || !exchange->closed) return failed(GetLastError());
     if (request.post) exchange->upload = request.body;
     Exchange* context = exchange.get();
     if (!WinHttpSetOption(handle.get(), WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context))
@@ -375,8 +380,11 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
             break;
         }
     }
-    // Closing the handle cancels whatever is still underway.
+    // Closing the handle cancels whatever is still underway. Its last callback
+    // is awaited, so that no WinHTTP thread is still in this library's code
+    // when the host may unload it; a stack slow to let go is not waited for.
     handle.reset();
+    WaitForSingleObject(exchange->closed.get(), kCloseWaitMs);
 
     const std::lock_guard lock(exchange->mutex);
     out.status = exchange->status;
