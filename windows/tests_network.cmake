@@ -30,3 +30,7 @@ if(TARGET drwa_test_support)
   set_tests_properties(win.http_post PROPERTIES
     ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300)
 endif()
+
+add_test(NAME win.network_imports
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-imports ${CMAKE_OBJDUMP}
+    $<TARGET_FILE:win_http_client_test>)

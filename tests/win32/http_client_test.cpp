@@ -49,6 +49,14 @@ HttpRequest WithCredentials(HttpRequest r, std::string user, std::string passwor
     return r;
 }
 
+// `size` bytes of Shift_JIS and ASCII that show where a piece went missing.
+std::string LongText(std::size_t size) {
+    std::string out;
+    for (int i = 0; out.size() < size; ++i) out += std::to_string(i) + "表ソ";
+    out.resize(size);
+    return out;
+}
+
 TEST(WinHttpClient, TheRequestGoesOutByteForByte) {
     const std::string form = "application/x-www-form-urlencoded";
     const Shape shapes[] = {
@@ -59,6 +67,9 @@ TEST(WinHttpClient, TheRequestGoesOutByteForByte) {
         {"Shift_JIS body", Make("/b", true, "MESSAGE=表ソ\r\n", "text/plain"), "POST", "/b",
          "MESSAGE=表ソ\r\n", "text/plain", ""},
         {"empty post", Make("/e", true, "", ""), "POST", "/e", "", "", ""},
+        // Past one piece of the upload: the pieces follow each other in order.
+        {"long post", Make("/l", true, LongText(150000), form), "POST", "/l", LongText(150000),
+         form, ""},
         {"get with query", Make("/r?a=1&b=a+b&", false, "", ""), "GET", "/r?a=1&b=a+b&", "", "",
          ""},
         // A raw byte outside printable ASCII goes as the escape of the caller's
@@ -124,6 +135,8 @@ TEST(WinHttpClient, AnswersComeBackAsTheBoardSentThem) {
         {"2xx other than 200", R"([{"status": 201, "headers": [["Location", "n/1"]]}])", "/a/b",
          true, 201, "", "/a/n/1", "OK"},
         {"body in Shift_JIS", R"([{"body_file": "SJIS"}])", "/", true, 200, "", "", "表示ソ"},
+        {"long answer", R"([{"body": ")" + std::string(300000, 'x') + R"("}])", "/", true, 200, "",
+         "", std::string(300000, 'x')},
     };
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
