@@ -7,6 +7,11 @@ add_executable(storage_test
   ${DRWA_ROOT}/tests/win32/storage_services_test.cpp)
 target_compile_options(storage_test PRIVATE -Wall -Wextra ${DRWA_CP932})
 target_link_libraries(storage_test PRIVATE drwa_platform GTest::gtest_main)
+# The platform layer inside a DLL, loaded by the test as a host loads the plugin.
+add_library(storage_module_probe SHARED ${DRWA_ROOT}/tests/win32/storage_module_probe.cpp)
+set_target_properties(storage_module_probe PROPERTIES PREFIX "")
+target_link_libraries(storage_module_probe PRIVATE drwa_platform)
+add_dependencies(storage_test storage_module_probe)
 add_test(NAME win.storage COMMAND storage_test)
 # The zone's offset as Wine takes it from TZ (Tokyo has no summer time).
 add_test(NAME win.storage_zone COMMAND storage_test --gtest_filter=WinSystem.LocalTime*)

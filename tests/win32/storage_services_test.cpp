@@ -131,6 +131,53 @@ TEST(WinSystem, TheModuleIsOurs) {
     KeepModuleLoaded();  // pinning a program changes nothing
 }
 
+// An export of a loaded DLL as the function type it has.
+template <typename F>
+F Export(HMODULE dll, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(dll, name)));
+}
+
+// Loaded as a DLL, the layer names the DLL, not the program: the module
+// handle the shared-memory name is made of, and the path beside which the
+// plugin's settings are looked for. A DLL has its own registry of blocks, yet
+// joins the block the program holds by its name.
+TEST(WinSystem, TheModuleInsideADll) {
+    testing::WideTempFolder tmp;
+    ASSERT_TRUE(CreateDirectoryW(tmp.Wide(L"表示").c_str(), nullptr));
+    const std::wstring copy = tmp.Wide(L"表示\\probe.dll");
+    wchar_t exe[MAX_PATH];
+    std::wstring beside(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    beside.resize(beside.rfind(L'\\') + 1);
+    ASSERT_TRUE(CopyFileW((beside + L"storage_module_probe.dll").c_str(), copy.c_str(), TRUE));
+    HMODULE dll = LoadLibraryW(copy.c_str());
+    ASSERT_NE(dll, nullptr);
+    auto handle = Export<std::uintptr_t (*)()>(dll, "ProbeModuleHandle");
+    auto path = Export<int (*)(char*, int)>(dll, "ProbeModulePath");
+    auto shared = Export<int (*)(const char*, int)>(dll, "ProbeSharedByte");
+    ASSERT_TRUE(handle && path && shared);
+    EXPECT_EQ(handle(), reinterpret_cast<std::uintptr_t>(dll));
+    char text[1024];
+    ASSERT_GT(path(text, sizeof text), 0);
+    EXPECT_EQ(std::string(text), tmp / "表示\\probe.dll");
+
+    const std::string name = "DrwaProbeBlock" + std::to_string(GetCurrentProcessId());
+    {
+        SharedMemory ours(name, 524);
+        ours.data()[5] = 0x77;
+        EXPECT_EQ(shared(name.c_str(), 5), 0x77);
+        EXPECT_EQ(ours.data()[6], 1);
+    }
+    FreeLibrary(dll);
+    EXPECT_EQ(GetModuleHandleW(copy.c_str()), nullptr);  // unloaded: not pinned
+
+    // Pinned, the DLL outlives its unloading by the host.
+    HMODULE pinned = LoadLibraryW(L"storage_module_probe.dll");
+    ASSERT_NE(pinned, nullptr);
+    Export<void (*)()>(pinned, "ProbeKeepLoaded")();
+    FreeLibrary(pinned);
+    EXPECT_EQ(GetModuleHandleW(L"storage_module_probe.dll"), pinned);
+}
+
 TEST(WinSharedMemory, NamedMappingSeenFromOutsideUntilTheLastHandle) {
     const std::string name = "DrwaStorageTest" + std::to_string(GetCurrentProcessId());
     const std::wstring wide(name.begin(), name.end());
