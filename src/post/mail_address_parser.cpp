@@ -384,7 +384,8 @@ std::string AddressReader::NameFrom(std::size_t from, std::size_t length) const 
             escaped = false;
         }
     }
-    constexpr std::string_view kSpace = " \t\n\v\f\r";
+    // GLib's ASCII blanks, which leave out the vertical tab.
+    constexpr std::string_view kSpace = " \t\n\f\r";
     const std::size_t first = name.find_first_not_of(kSpace);
     if (first == std::string::npos) return {};
     return name.substr(first, name.find_last_not_of(kSpace) - first + 1);
@@ -428,10 +429,13 @@ void AddressReader::ReadGroupMembers(std::size_t& pos, std::vector<MailRecipient
     std::size_t i = pos + 1;
     while (At(i) == ':' || IsBlank(i)) ++i;
     if (!End(i)) {
-        // Members read before a fault stay members.
+        // Members read before a fault stay members. After a fault the group
+        // runs up to the next ";", which then ends the enclosing group too.
         ReadList(i, true, out);
-        while (!End(i) && At(i) != ';') i = Step(i);
-        if (At(i) == ';') ++i;
+        if (At(i) == ';')
+            ++i;
+        else
+            while (!End(i) && At(i) != ';') i = Step(i);
     }
     pos = i;
 }

@@ -28,14 +28,14 @@ struct ZoneName {
 };
 // RFC 5322's names, the military letters with RFC 822's signs (which many
 // mailers still write), and JST, which Japanese mail writes for +0900.
-constexpr std::array<ZoneName, 38> kZoneNames = {{
+constexpr ZoneName kZoneNames[] = {
     {"UT", 0},     {"GMT", 0},    {"EDT", -400}, {"EST", -500}, {"CDT", -500}, {"CST", -600},
     {"MDT", -600}, {"MST", -700}, {"PDT", -700}, {"PST", -800}, {"JST", 900},  {"A", 100},
     {"B", 200},    {"C", 300},    {"D", 400},    {"E", 500},    {"F", 600},    {"G", 700},
     {"H", 800},    {"I", 900},    {"K", 1000},   {"L", 1100},   {"M", 1200},   {"N", -100},
     {"O", -200},   {"P", -300},   {"Q", -400},   {"R", -500},   {"S", -600},   {"T", -700},
     {"U", -800},   {"V", -900},   {"W", -1000},  {"X", -1100},  {"Y", -1200},  {"Z", 0},
-}};
+};
 
 bool AllOf(std::string_view text, std::string_view chars) {
     return text.find_first_not_of(chars) == std::string_view::npos;

@@ -55,6 +55,8 @@ const AddressCase kAddressCases[] = {
      {{"ab@c.GUID@bbs.invalid", "POST,http://b/x,a=1,2"}}},
     {"user@example.com", {{"user@example.com", ""}}},
     {"user@example.com (Taro  Yamada)", {{"user@example.com", "Taro  Yamada"}}},
+    // Blanks around a name go, but not a vertical tab.
+    {"x@y (\t a \v)", {{"x@y", "a \v"}}},
     {"  Taro \t Yamada  <t@y>", {{"t@y", "Taro \t Yamada"}}},
     {"\"a\\\"b\\\\c\" <x@y>", {{"x@y", "a\"b\\c"}}},
     // Trail bytes 0x5C (表, ソ) and 0x40 (the full-width space) are no
@@ -64,6 +66,9 @@ const AddressCase kAddressCases[] = {
     {"a@b (表)", {{"a@b", "表"}}},
     {"Group: a@b, \"C\" <c@d>;, e@f", {{"a@b", ""}, {"c@d", "C"}, {"e@f", ""}}},
     {"Empty: ;", {}},
+    // A fault inside a group skips to the next ";", which then ends the
+    // enclosing group as well.
+    {"G: H: (; g0", {{"g0", ""}}},
     {"<@r1,@r2:x@y>", {{"x@y", ""}}},
     // Names as some mailers write them, unquoted.
     {"a.b.c <x@y>", {{"x@y", "a.b.c"}}},
@@ -120,6 +125,7 @@ const DateCase kDateCases[] = {
     {"Tue, 9 Dec 2003 13:05:07 JST", Moment(2003, 12, 9, 13, 5, 7, 540)},
     {"Tue, 9 Dec 2003 13:05:07 +0900 (JST)", Moment(2003, 12, 9, 13, 5, 7, 540)},
     {"Tue, 9 Dec 2003 13:05:07 (PDT)", Moment(2003, 12, 9, 13, 5, 7, -420)},
+    {"Tue, 9 Dec 2003 13:05:07 () PDT", Moment(2003, 12, 9, 13, 5, 7, -420)},
     {"Tue, 9 Dec 2003 13:05:07", Moment(2003, 12, 9, 13, 5, 7, 0)},
     // Military letters with RFC 822's signs.
     {"Tue, 9 Dec 2003 13:05:07 N", Moment(2003, 12, 9, 13, 5, 7, -60)},
