@@ -18,3 +18,13 @@ set_tests_properties(win.process_test PROPERTIES
 add_test(NAME win.process_imports
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-imports ${CMAKE_OBJDUMP}
     $<TARGET_FILE:process_test> $<TARGET_FILE:stubborn>)
+
+# The receive's runner and pool, and the console thread, over the same plugins.
+add_executable(process_receive_test ${DRWA_ROOT}/tests/win32/process_receive_test.cpp
+  ${DRWA_ROOT}/tests/receive/console_thread_test.cpp)
+target_compile_options(process_receive_test PRIVATE -Wall -Wextra ${DRWA_CP932})
+target_link_libraries(process_receive_test PRIVATE drwa_core GTest::gtest_main)
+add_dependencies(process_receive_test pieces stubborn)
+add_test(NAME win.process_receive_test COMMAND process_receive_test)
+set_tests_properties(win.process_receive_test PROPERTIES
+  ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 300)
