@@ -130,8 +130,13 @@ TEST(WinHttpClient, AnswersComeBackAsTheBoardSentThem) {
         {"Location elsewhere",
          R"([{"status": 301, "headers": [["Location", "http://b.example.jp/z"]]}])", "/", false,
          301, "HTTP/1.1 301 Moved Permanently", "http://b.example.jp/z", "OK"},
-        {"own reason phrase", R"([{"status": 404, "reason": "Nope", "body": ""}])", "/", false, 404,
-         "HTTP/1.1 404 Nope", "", ""},
+        // Raw Shift_JIS in a Location (あ is 82 A0): the bytes come back escaped
+        // under any ANSI code page.
+        {"raw bytes in Location", R"([{"status": 302, "headers": [["Location", "/あ?a=い"]]}])",
+         "/", false, 302, "HTTP/1.1 302 Found", "/%82%A0?a=%82%A2", "OK"},
+        // A reason phrase in the board's own bytes (Shift_JIS here) is kept.
+        {"own reason phrase", R"([{"status": 404, "reason": "ありません", "body": ""}])", "/",
+         false, 404, "HTTP/1.1 404 ありません", "", ""},
         {"2xx other than 200", R"([{"status": 201, "headers": [["Location", "n/1"]]}])", "/a/b",
          true, 201, "", "/a/n/1", "OK"},
         {"body in Shift_JIS", R"([{"body_file": "SJIS"}])", "/", true, 200, "", "", "表示ソ"},

@@ -109,6 +109,28 @@ std::string WireUrl(std::string_view url) {
     return out;
 }
 
+// The bytes of a header as the server sent them. WinHTTP hands headers over
+// widened from their bytes, Wine's in the ANSI code page, Windows' byte for
+// byte; this undoes whichever of the two gives bytes back. A board that puts
+// raw Shift_JIS into a Location keeps it under any code page.
+std::optional<std::string> HeaderBytes(std::wstring_view header) {
+    if (std::all_of(header.begin(), header.end(), [](wchar_t c) { return c < 0x80; }))
+        return std::string(header.begin(), header.end());
+    BOOL used_default = FALSE;
+    const int n =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, header.data(),
+                            static_cast<int>(header.size()), nullptr, 0, nullptr, &used_default);
+    if (n > 0 && !used_default) {
+        std::string out(static_cast<std::size_t>(n), '\0');
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, header.data(),
+                            static_cast<int>(header.size()), out.data(), n, nullptr, nullptr);
+        return out;
+    }
+    if (std::all_of(header.begin(), header.end(), [](wchar_t c) { return c <= 0xFF; }))
+        return std::string(header.begin(), header.end());
+    return std::nullopt;
+}
+
 // The state one request shares with WinHTTP's callbacks. WinHTTP holds a
 // reference (keep_alive) from the moment the callback is set until it reports
 // the request handle closed, so that a request WinHTTP is slow to let go of
@@ -163,7 +185,7 @@ struct Exchange {
         std::wstring where = Header(h, WINHTTP_QUERY_LOCATION);
         const std::lock_guard lock(mutex);
         status = static_cast<int>(code);
-        status_line = TryWideToCp932(first).value_or("HTTP " + std::to_string(code));
+        status_line = HeaderBytes(first).value_or("HTTP " + std::to_string(code));
         location = std::move(where);
     }
 
@@ -237,15 +259,19 @@ void CALLBACK OnStatus(HINTERNET h, DWORD_PTR context, DWORD status, LPVOID info
     }
 }
 
-// `reference` resolved against `base`, as a browser follows a Location; the
+// `reference` resolved against `base`, as a browser follows a Location, with
+// bytes outside printable ASCII escaped as the other back-end does; the
 // reference as it stands when it can't be combined.
-std::string ResolveReference(const std::wstring& base, const std::wstring& reference) {
+std::string ResolveReference(const std::wstring& base, const std::wstring& header) {
+    const std::optional<std::string> bytes = HeaderBytes(header);
+    if (!bytes) return {};
+    const std::string escaped = WireUrl(*bytes);
+    const std::wstring reference(escaped.begin(), escaped.end());
     std::wstring out(2048 + base.size() + reference.size(), L'\0');
     DWORD size = static_cast<DWORD>(out.size());
-    if (FAILED(UrlCombineW(base.c_str(), reference.c_str(), out.data(), &size, 0)))
-        return TryWideToCp932(reference).value_or("");
+    if (FAILED(UrlCombineW(base.c_str(), reference.c_str(), out.data(), &size, 0))) return escaped;
     out.resize(size);
-    return TryWideToCp932(out).value_or("");
+    return TryWideToCp932(out).value_or(escaped);
 }
 
 struct Target {
