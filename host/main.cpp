@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         if (!command->run) {
-            Print(stderr, "drwa-host: %s is%s\n", command->name, kUnavailableNote);
+            Print(stderr, "drwa-host: %s is not available in the Windows build\n", command->name);
             return 2;
         }
 
@@ -153,7 +153,11 @@ int main(int argc, char** argv) {
             throw std::runtime_error("SetRecSendMode failed");
 
         std::vector<std::string> args(o.rest.begin() + 1, o.rest.end());
-        return command->run(host, args);
+        const int status = command->run(host, args);
+        // Everything said before the library is let go, whatever its unload does.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        return status;
     } catch (const std::exception& e) {
         Print(stderr, "drwa-host: %s\n", e.what());
         return 2;
