@@ -296,6 +296,20 @@ TEST(WinHttpClient, FailuresCarryTheSystemsWords) {
     local.url = "file:///C:/windows/win.ini";
     EXPECT_NE(SendHttpRequest(local).error.find("file"), std::string::npos);
 
+    // Text that is not Shift_JIS (a lone lead byte) is refused, not sent
+    // without the header it was meant for.
+    {
+        BoardServer board;
+        HttpRequest broken;
+        broken.url = board.Url("/");
+        broken.content_type = "text/plain; x=\x81";
+        broken.user = "u";
+        const HttpResponse refusal = SendHttpRequest(broken);
+        EXPECT_FALSE(refusal.ok);
+        EXPECT_FALSE(refusal.error.empty());
+        EXPECT_TRUE(board.Requests().empty());
+    }
+
     // The board hangs up without a word.
     BoardServer board(R"([{"close": true}])");
     HttpRequest request;

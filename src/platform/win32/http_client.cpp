@@ -318,12 +318,14 @@ std::optional<Target> Crack(const std::wstring& url, std::string& error) {
 // The header lines WinHTTP doesn't write itself. Basic credentials go with the
 // first request, as the bytes the caller gave (WinHTTP's own would be
 // re-encoded from UTF-16 and sent only after a 401).
-std::wstring ExtraHeaders(const HttpRequest& r) {
+// Nothing when the content type is not CP932: the request is refused rather
+// than sent without its headers.
+std::optional<std::wstring> ExtraHeaders(const HttpRequest& r) {
     std::string lines;
     if (!r.content_type.empty()) lines += "Content-Type: " + r.content_type + "\r\n";
     if (!r.user.empty() || !r.password.empty())
         lines += "Authorization: Basic " + text::EncodeBase64(r.user + ":" + r.password) + "\r\n";
-    return TryCp932ToWide(lines).value_or(L"");
+    return TryCp932ToWide(lines);
 }
 
 bool SetFlags(HINTERNET h, DWORD option, DWORD value) {
@@ -368,7 +370,8 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
     if (!SetFlags(handle.get(), WINHTTP_OPTION_DISABLE_FEATURE,
                   WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_KEEP_ALIVE))
         return failed(GetLastError());
-    const std::wstring headers = ExtraHeaders(request);
+    const std::optional<std::wstring> headers = ExtraHeaders(request);
+    if (!headers) return failed(ERROR_NO_UNICODE_TRANSLATION);
 
     auto exchange = std::make_shared<Exchange>();
     if (!exchange->done || !exchange->closed) return failed(GetLastError());
@@ -382,14 +385,16 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
         exchange->keep_alive.reset();
         return failed(GetLastError());
     }
-    if (!WinHttpSendRequest(
-            handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-            static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0,
-            static_cast<DWORD>(exchange->upload.size()), reinterpret_cast<DWORD_PTR>(context)))
-        return failed(GetLastError());
+    const DWORD send_error =
+        WinHttpSendRequest(
+            handle.get(), headers->empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers->c_str(),
+            static_cast<DWORD>(headers->size()), WINHTTP_NO_REQUEST_DATA, 0,
+            static_cast<DWORD>(exchange->upload.size()), reinterpret_cast<DWORD_PTR>(context))
+            ? ERROR_SUCCESS
+            : GetLastError();
 
     bool completed = false;
-    for (;;) {
+    while (send_error == ERROR_SUCCESS) {
         if (WaitForSingleObject(exchange->done.get(), kHttpWakeMs) == WAIT_OBJECT_0) {
             completed = true;
             break;
@@ -411,6 +416,7 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
     // when the host may unload it; a stack slow to let go is not waited for.
     handle.reset();
     WaitForSingleObject(exchange->closed.get(), kCloseWaitMs);
+    if (send_error != ERROR_SUCCESS) return failed(send_error);
 
     const std::lock_guard lock(exchange->mutex);
     out.status = exchange->status;
