@@ -42,6 +42,9 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME win.host_groups
     COMMAND sh ${DRWA_ROOT}/tests/win32/host_groups.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
       $<TARGET_FILE:drwa-host> ${DRWA_ROOT}/examples/account)
-  set_tests_properties(win.host_info win.host_groups PROPERTIES
+  add_test(NAME win.host_receive_send
+    COMMAND sh ${DRWA_ROOT}/tests/win32/host_receive_send.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+      $<TARGET_FILE:drwa-host> ${DRWA_ROOT}/examples/account)
+  set_tests_properties(win.host_info win.host_groups win.host_receive_send PROPERTIES
     ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300)
 endif()
