@@ -24,7 +24,11 @@ add_executable(process_receive_test ${DRWA_ROOT}/tests/win32/process_receive_tes
   ${DRWA_ROOT}/tests/receive/console_thread_test.cpp)
 target_compile_options(process_receive_test PRIVATE -Wall -Wextra ${DRWA_CP932})
 target_link_libraries(process_receive_test PRIVATE drwa_core GTest::gtest_main)
-add_dependencies(process_receive_test pieces stubborn)
+add_library(process_console_library SHARED ${DRWA_ROOT}/tests/win32/process_console_library.cpp)
+set_target_properties(process_console_library PROPERTIES PREFIX "")
+target_compile_options(process_console_library PRIVATE -Wall -Wextra)
+target_link_libraries(process_console_library PRIVATE drwa_core)
+add_dependencies(process_receive_test pieces stubborn process_console_library)
 add_test(NAME win.process_receive_test COMMAND process_receive_test)
 set_tests_properties(win.process_receive_test PROPERTIES
   ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 300)

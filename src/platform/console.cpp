@@ -12,4 +12,9 @@ bool ProcessConsole::Hide() {
     return true;
 }
 
+// Unloading here waits for the library's threads without harm.
+ThreadModuleHold::ThreadModuleHold() = default;
+
+void ThreadModuleHold::EndThread() {}
+
 }  // namespace drwa::platform

@@ -28,4 +28,29 @@ class ProcessConsole {
     bool allocated_ = false;
 };
 
+// Keeps the library's code loaded while a thread of its own runs. Where the
+// unloading code cannot wait for the library's threads (Windows runs the
+// library's destructors under its loader lock, which a thread needs to end:
+// waiting for it there never returns), the thread holds the library instead,
+// so an unload waits for the thread rather than the other way round; the hold
+// is given back as the thread's very last act. Elsewhere it holds nothing.
+class ThreadModuleHold {
+  public:
+    // Taken before the thread starts, and moved into the thread's own state:
+    // nothing of the object that started it is needed once its work is done.
+    ThreadModuleHold();
+    ThreadModuleHold(ThreadModuleHold&& other) noexcept : module_(other.module_) {
+        other.module_ = nullptr;
+    }
+    ThreadModuleHold& operator=(ThreadModuleHold&&) = delete;
+
+    // Called on the holding thread when its work is done: where there is a
+    // hold, the thread ends here with the hold given back, so that no code of
+    // the library runs on it once the library may be gone; elsewhere returns.
+    void EndThread();
+
+  private:
+    void* module_ = nullptr;
+};
+
 }  // namespace drwa::platform

@@ -37,7 +37,10 @@ TConsoleThread::TConsoleThread(PluginConsole& console)
       log_path_(config::ModuleFileWith(".log")),
       log_(config::IniFile(config::ModuleSettingsPath())
                .ReadBool(config::keys::kGeneral, config::keys::kLog, false)),
-      thread_([this] { Execute(); }) {}
+      thread_([this, hold = platform::ThreadModuleHold()]() mutable {
+          Execute();
+          hold.EndThread();
+      }) {}
 
 TConsoleThread::~TConsoleThread() {
     {
@@ -45,7 +48,13 @@ TConsoleThread::~TConsoleThread() {
         terminated_ = true;
     }
     wake_.notify_all();
-    thread_.join();
+    // Where the thread holds the library, its last act may unload it: the
+    // library's destructors then run on this very thread, which ends as soon
+    // as they are done and cannot wait for itself.
+    if (thread_.get_id() == std::this_thread::get_id())
+        thread_.detach();
+    else
+        thread_.join();
 }
 
 bool TConsoleThread::finished() const {

@@ -34,7 +34,9 @@ class TConsoleThread {
   public:
     // Starts at once. Reads the LOG switch of the module settings file.
     explicit TConsoleThread(PluginConsole& console);
-    // Tells the thread to end and waits for it.
+    // Tells the thread to end and waits for it. Where the thread holds the
+    // library loaded (platform::ThreadModuleHold), an unload comes only after
+    // the thread's own end, and this runs on the thread itself.
     ~TConsoleThread();
     TConsoleThread(const TConsoleThread&) = delete;
     TConsoleThread& operator=(const TConsoleThread&) = delete;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/wide_text.h"
+#include "receive/console_thread.h"
 #include "receive/jushin_thread_control.h"
 #include "receive/plugin_runner.h"
 
@@ -103,6 +104,22 @@ TEST(WinReceive, ThePoolEndsAPluginIgnoringTheBreakWithItsChildAtTheHardLimit) {
         EXPECT_EQ(WaitForSingleObject(h, 5000), WAIT_OBJECT_0) << "the plugin's child outlived it";
         CloseHandle(h);
     }
+}
+
+// Unloading under the loader lock cannot wait for the console thread: the
+// thread holds the library instead, and the library goes when the thread has
+// run its course (its eleventh success, about 16.5 s after the start).
+TEST(WinReceive, UnloadingTheLibraryNeverWaitsForItsConsoleThread) {
+    const std::wstring name = L"process_console_library.dll";
+    HMODULE library = LoadLibraryW(name.c_str());
+    ASSERT_NE(library, nullptr);
+    Sleep(200);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(FreeLibrary(library));
+    EXPECT_LT(GetTickCount64() - start, 1000u);
+    const ULONGLONG limit = 16500 + 2 * TConsoleThread::kSuccessPauseMs;
+    while (GetModuleHandleW(name.c_str()) && GetTickCount64() - start < limit) Sleep(100);
+    EXPECT_EQ(GetModuleHandleW(name.c_str()), nullptr) << "still loaded after its thread's course";
 }
 
 }  // namespace

@@ -28,4 +28,21 @@ bool ProcessConsole::Hide() {
     return !::ShowWindow(window, SW_HIDE);
 }
 
+namespace {
+const char kInThisModule = 0;  // its address names the module holding this code
+}  // namespace
+
+ThreadModuleHold::ThreadModuleHold() {
+    HMODULE self = nullptr;
+    if (::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                             reinterpret_cast<LPCWSTR>(&kInThisModule), &self))
+        module_ = self;
+}
+
+void ThreadModuleHold::EndThread() {
+    // Never returns: the last reference may unload the library on this very
+    // thread, whose code must not be returned to afterwards.
+    if (module_) ::FreeLibraryAndExitThread(static_cast<HMODULE>(module_), 0);
+}
+
 }  // namespace drwa::platform
