@@ -1,6 +1,7 @@
 // The desktop services of the Windows build where no user is at hand: the
 // library's console, message boxes, the shell, the Shift key, and the proxy
 // from the user's Internet settings written into Wine's private registry.
+#include <io.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -55,6 +56,42 @@ TEST(WinQuestions, ABoxThatCannotBeShownIsTheSafeAnswer) {
     EXPECT_FALSE(boxes->AskYesNo("続けますか?"));
     boxes->ShowError("エラー");  // returns rather than waiting for a user
     boxes->ShowInformation("お知らせ");
+}
+
+// A console program's questions when a script answers through a pipe: the
+// question goes out as UTF-8, as on the other platforms, and the answer line
+// may end in CR LF.
+TEST(WinQuestions, TheTerminalFormReadsPipedAnswers) {
+    const struct {
+        const char* input;
+        Answer expected;
+    } cases[] = {
+        {"y\r\n", Answer::kOk},
+        {" YES \n", Answer::kOk},
+        {"n\r\n", Answer::kCancel},
+        {"", Answer::kCancel},  // the end of the input is the safe answer
+    };
+    for (const auto& c : cases) {
+        HANDLE in_read, in_write, out_read, out_write;
+        ASSERT_TRUE(CreatePipe(&in_read, &in_write, nullptr, 0));
+        ASSERT_TRUE(CreatePipe(&out_read, &out_write, nullptr, 0));
+        DWORD done = 0;
+        WriteFile(in_write, c.input, static_cast<DWORD>(strlen(c.input)), &done, nullptr);
+        CloseHandle(in_write);
+        const int in_fd = _open_osfhandle(reinterpret_cast<intptr_t>(in_read), 0);
+        const int out_fd = _open_osfhandle(reinterpret_cast<intptr_t>(out_write), 0);
+        TerminalQuestions terminal(in_fd, out_fd);
+        EXPECT_EQ(terminal.AskOkCancel("削除しますか?"), c.expected) << c.input;
+        _close(out_fd);
+        char buf[256];
+        std::string shown;
+        while (ReadFile(out_read, buf, sizeof buf, &done, nullptr) && done > 0)
+            shown.append(buf, done);
+        CloseHandle(out_read);
+        _close(in_fd);
+        EXPECT_EQ(shown.rfind(reinterpret_cast<const char*>(u8"削除しますか?\n(y: OK"), 0), 0u)
+            << shown;
+    }
 }
 
 TEST(WinShell, RefusesWhatCannotBeOpenedAndReadsTheShiftKey) {
