@@ -36,8 +36,15 @@ run --lib "$(win "$plugins/drwa_plugin.dll")" info | grep -qx 'version:  0.9β (
 if run --lib "$(win "$work/なし/drwa_plugin.dll")" info 2> "$work/err"; then fail "no DLL"; fi
 grep -q '^drwa-host: cannot load Z:.*なし.drwa_plugin.dll: ' "$work/err" || fail "load error"
 
-# Usage errors and the commands the Windows build lacks: exit 2, never a fake.
+# Usage errors, text the library cannot be given (CP932 has no é: a best-fit
+# "e" would name another file) and the commands the Windows build lacks: exit
+# 2, never a fake.
 set +e
+run --account "$(win "$work/café/account.ini")" groups 2> "$work/err"
+[ $? = 2 ] || fail "path without a CP932 form"
+grep -q '^drwa-host: text has no CP932 form: Z:.*café' "$work/err" || fail "path error"
+run --account "$(win "$account")" check "😀@drwa-plugin.invalid" 2> "$work/err"
+[ $? = 2 ] || fail "address without a CP932 form"
 run frobnicate 2>/dev/null
 [ $? = 2 ] || fail "unknown command"
 run --account "$(win "$account")" edit-account 2> "$work/err"
