@@ -29,6 +29,15 @@ target_compile_options(drwa-host PRIVATE -Wall -Wextra)
 target_link_libraries(drwa-host PRIVATE shell32)
 add_dependencies(drwa-host drwa_plugin)
 
+# The host's conversions, as the host compiles them.
+add_executable(host_text_test ${DRWA_ROOT}/tests/win32/host_text_test.cpp
+  ${DRWA_ROOT}/host/terminal_text_win32.cpp)
+target_include_directories(host_text_test PRIVATE ${DRWA_ROOT}/host)
+target_compile_definitions(host_text_test PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(host_text_test PRIVATE -Wall -Wextra)
+target_link_libraries(host_text_test PRIVATE GTest::gtest_main)
+add_test(NAME win.host_text_test COMMAND host_text_test)
+
 # A user installs the host as one file too.
 add_test(NAME win.host_imports
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-imports ${CMAKE_OBJDUMP} $<TARGET_FILE:drwa-host>)
@@ -45,6 +54,7 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME win.host_receive_send
     COMMAND sh ${DRWA_ROOT}/tests/win32/host_receive_send.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
       $<TARGET_FILE:drwa-host> ${DRWA_ROOT}/examples/account)
-  set_tests_properties(win.host_info win.host_groups win.host_receive_send PROPERTIES
+  set_tests_properties(win.host_text_test win.host_info win.host_groups win.host_receive_send
+    PROPERTIES
     ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300)
 endif()
