@@ -1,6 +1,6 @@
 # Windows tests: processes
 # The test plugins, built as .exe beside the test programs that start them.
-foreach(plugin pieces exit_code silent stubborn)
+foreach(plugin pieces exit_code silent stubborn console_library_host)
   add_executable(${plugin} ${DRWA_ROOT}/tests/win32/plugins/${plugin}.cpp)
   target_compile_options(${plugin} PRIVATE -Wall -Wextra)
 endforeach()
@@ -24,7 +24,7 @@ add_library(process_console_library SHARED ${DRWA_ROOT}/tests/win32/process_cons
 set_target_properties(process_console_library PROPERTIES PREFIX "")
 target_compile_options(process_console_library PRIVATE -Wall -Wextra)
 target_link_libraries(process_console_library PRIVATE drwa_core)
-add_dependencies(process_receive_test pieces stubborn process_console_library)
+add_dependencies(process_receive_test pieces stubborn console_library_host process_console_library)
 add_test(NAME win.process_receive_test COMMAND process_receive_test)
 set_tests_properties(win.process_receive_test PROPERTIES
   ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 300)

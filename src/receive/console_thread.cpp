@@ -1,5 +1,6 @@
 #include "receive/console_thread.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "config/folders.h"
@@ -43,11 +44,7 @@ TConsoleThread::TConsoleThread(PluginConsole& console)
       }) {}
 
 TConsoleThread::~TConsoleThread() {
-    {
-        std::lock_guard lock(mutex_);
-        terminated_ = true;
-    }
-    wake_.notify_all();
+    terminated_.store(true);
     // Where the thread holds the library, its last act may unload it: the
     // library's destructors then run on this very thread, which ends as soon
     // as they are done and cannot wait for itself.
@@ -58,13 +55,15 @@ TConsoleThread::~TConsoleThread() {
 }
 
 bool TConsoleThread::finished() const {
-    std::lock_guard lock(mutex_);
-    return finished_;
+    return finished_.load();
 }
 
 bool TConsoleThread::Pause(int ms) {
-    std::unique_lock lock(mutex_);
-    return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return terminated_; });
+    for (int left = ms; left > 0; left -= kPauseSliceMs) {
+        if (terminated_.load()) return false;
+        platform::SleepMs(std::min(left, kPauseSliceMs));
+    }
+    return !terminated_.load();
 }
 
 void TConsoleThread::Execute() {
@@ -87,8 +86,7 @@ void TConsoleThread::Execute() {
         if (++successes > kSuccessesToEnd) break;
     }
     write("ThreadFinish");
-    std::lock_guard lock(mutex_);
-    finished_ = true;
+    finished_.store(true);
 }
 
 }  // namespace drwa::receive

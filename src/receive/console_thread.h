@@ -7,8 +7,7 @@
 // settings ask for one, so the log means the same on every platform.
 #pragma once
 
-#include <condition_variable>
-#include <mutex>
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -50,16 +49,19 @@ class TConsoleThread {
 
   private:
     void Execute();
-    // Sleeps unless told to terminate first; false when told.
+    // Sleeps unless told to terminate first; false when told. It looks at the
+    // flag every kPauseSliceMs rather than waiting on a condition variable:
+    // where a process's end kills the thread first and runs the library's
+    // destructors after (Windows), waking a condition variable the dead
+    // thread waited on never returns.
     bool Pause(int ms);
+    static constexpr int kPauseSliceMs = 50;
 
     PluginConsole& console_;
     const std::string log_path_;
     const bool log_;
-    mutable std::mutex mutex_;  // guards terminated_ and finished_
-    std::condition_variable wake_;
-    bool terminated_ = false;
-    bool finished_ = false;
+    std::atomic<bool> terminated_{false};
+    std::atomic<bool> finished_{false};
     std::thread thread_;  // last: starts once everything above is set
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
 #include "platform/win32/wide_text.h"
 #include "receive/console_thread.h"
 #include "receive/jushin_thread_control.h"
@@ -120,6 +121,24 @@ TEST(WinReceive, UnloadingTheLibraryNeverWaitsForItsConsoleThread) {
     const ULONGLONG limit = 16500 + 2 * TConsoleThread::kSuccessPauseMs;
     while (GetModuleHandleW(name.c_str()) && GetTickCount64() - start < limit) Sleep(100);
     EXPECT_EQ(GetModuleHandleW(name.c_str()), nullptr) << "still loaded after its thread's course";
+}
+
+// A process's end kills the console thread before the library's destructors
+// run: they must not wait for it then (a condition variable the dead thread
+// waited on never wakes).
+TEST(WinReceive, AHostEndsAtOnceWhileTheConsoleThreadRuns) {
+    const std::string folder = ProgramFolder();
+    for (const char* how : {"", "free"}) {
+        platform::ChildProcess host("\"" + folder + "\\console_library_host.exe\" " + how, folder);
+        const ULONGLONG start = GetTickCount64();
+        while (!host.HasExited() && GetTickCount64() - start < 10000) {
+            host.Wait(100);
+            host.Drain([](std::string_view) {}, [](std::string_view) {});
+        }
+        EXPECT_LT(GetTickCount64() - start, 10000u) << "hung at its end: " << how;
+        EXPECT_EQ(host.ExitCode(), 0) << how;
+        if (!host.HasExited()) host.Kill();
+    }
 }
 
 }  // namespace
