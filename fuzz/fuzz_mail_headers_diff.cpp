@@ -83,8 +83,6 @@ void CompareRecipients(std::string_view value) {
     // GMime decodes encoded words in a name once more, though the reader
     // decoded the header already: "=?" left in a decoded name is text.
     if (value.find("=?") != std::string_view::npos) return;
-    // The GMime side's stand-in for the inner "@" of an address.
-    if (value.find("^^at^^") != std::string_view::npos) return;
     // GMime turns an IDNA label of a domain ("xn--...") into Unicode; the
     // reader wants the address as written (a board's address never holds one).
     if (value.find("xn--") != std::string_view::npos) return;

@@ -39,8 +39,10 @@ void InitMailLibrary() {
 // wrote ourselves. The mail library reads only the last "@" of an address as
 // the domain's start, so every earlier "@" of a word stands in disguise while
 // the list is parsed. Quoted strings and comments (display names) are left
-// alone. The stand-in is all atom characters and never part of our addresses.
-constexpr std::string_view kAtStandIn = "^^at^^";
+// alone. The stand-in is U+10FFFD in UTF-8: atom characters to the library,
+// and a character of a private-use plane that no Shift_JIS text can hold, so
+// it never meets text of the value itself ("^^at" next to a disguised "@").
+constexpr std::string_view kAtStandIn = "\xF4\x8F\xBF\xBD";
 
 bool EndsWord(char c) {
     return std::string_view(" \t\r\n<>,;:\"()").find(c) != std::string_view::npos;
@@ -96,9 +98,10 @@ std::string DisguiseInnerAts(std::string_view value) {
 
 std::string ToSjis(const char* utf8) {
     if (!utf8) return {};
-    std::optional<std::string> sjis = platform::TryUtf8ToCp932(utf8);
+    std::string text(utf8);
+    config::ReplaceAll(text, kAtStandIn, "@");
+    std::optional<std::string> sjis = platform::TryUtf8ToCp932(text);
     if (!sjis) throw Error("宛先にShift_JISで表せない文字があります");
-    config::ReplaceAll(*sjis, kAtStandIn, "@");
     return *sjis;
 }
 

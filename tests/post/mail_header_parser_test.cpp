@@ -53,6 +53,8 @@ const AddressCase kAddressCases[] = {
     // Our group address: only the last "@" of the word starts the domain.
     {"\"POST,http://b/x,a=1,2\" <ab@c.GUID@bbs.invalid>",
      {{"ab@c.GUID@bbs.invalid", "POST,http://b/x,a=1,2"}}},
+    // Text that looks like a stand-in for such an "@" stays as written.
+    {"a^^at@b@c, \"(^^at^^)\" <x@y>", {{"a^^at@b@c", ""}, {"x@y", "(^^at^^)"}}},
     {"user@example.com", {{"user@example.com", ""}}},
     {"user@example.com (Taro  Yamada)", {{"user@example.com", "Taro  Yamada"}}},
     // Blanks around a name go, but not a vertical tab.
