@@ -11,8 +11,19 @@ namespace drwa::config {
 
 using platform::kPathDelimiter;
 
+namespace {
+// The last byte that separates path components, outside double-byte
+// characters (Windows takes "/" as well as "\\").
+std::size_t FindLastDelimiter(std::string_view path) {
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = 0; i < path.size(); i += text::SjisCharLength(path, i))
+        if (platform::IsPathDelimiter(path[i])) found = i;
+    return found;
+}
+}  // namespace
+
 std::string FolderOfFile(std::string_view path) {
-    std::size_t at = text::FindLastSjisChar(path, kPathDelimiter);
+    std::size_t at = FindLastDelimiter(path);
     if (at == std::string_view::npos) return ".";
     std::string folder(path.substr(0, at + 1));
     if (!platform::IsRootFolder(folder)) folder.pop_back();
@@ -20,7 +31,7 @@ std::string FolderOfFile(std::string_view path) {
 }
 
 std::string NameOfPath(std::string_view path) {
-    std::size_t at = text::FindLastSjisChar(path, kPathDelimiter);
+    std::size_t at = FindLastDelimiter(path);
     return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
 }
 
@@ -30,7 +41,7 @@ GroupLabel GroupLabelOf(std::string_view group_folder) {
 
 std::string WithTrailingDelimiter(std::string_view path) {
     std::string out(path);
-    std::size_t last = text::FindLastSjisChar(out, kPathDelimiter);
+    std::size_t last = FindLastDelimiter(out);
     if (out.empty() || last != out.size() - 1) out += kPathDelimiter;
     return out;
 }
@@ -72,7 +83,7 @@ std::string NativeToStoredName(std::string_view native) {
 
 std::string GroupFolder(std::string_view data_folder, std::string_view folder_name) {
     std::string folder = std::string(data_folder) + StoredToNativeName(folder_name);
-    while (folder.size() > 1 && folder.back() == kPathDelimiter) folder.pop_back();
+    while (folder.size() > 1 && platform::IsPathDelimiter(folder.back())) folder.pop_back();
     return folder;
 }
 
@@ -88,7 +99,7 @@ std::string GroupSection(int number) {
 
 std::string ModuleFileWith(std::string_view extension) {
     std::string path = platform::ModulePath();
-    std::size_t slash = text::FindLastSjisChar(path, kPathDelimiter);
+    std::size_t slash = FindLastDelimiter(path);
     std::size_t dot = path.rfind('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
     return path + std::string(extension);

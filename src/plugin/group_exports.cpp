@@ -79,8 +79,8 @@ int32_t DRWA_CALL DeleteGroup(DrwaWindow window, const char* account_path, const
             platform::ShiftKeyHeld() ? config::Deletion::kForGood : config::Deletion::kToTrash;
         config::IniFile account = plugin::Account(account_path);
         // A message box for a user at the screen; the terminal for scripts.
-        config::DeleteGroups(account, plugin::GroupList(groups, count), how,
-                             plugin::ScreenQuestions(window));
+        plugin::ScreenQuestions questions(window);
+        config::DeleteGroups(account, plugin::GroupList(groups, count), how, questions.service());
         return 0;
     });
 }

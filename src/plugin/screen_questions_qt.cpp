@@ -5,8 +5,7 @@
 
 namespace drwa::plugin {
 
-platform::QuestionService& ScreenQuestions(DrwaWindow /*owner*/) {
-    return dialogs::qt::DialogQuestions();
-}
+ScreenQuestions::ScreenQuestions(DrwaWindow /*owner*/)
+    : service_(&dialogs::qt::DialogQuestions()) {}
 
 }  // namespace drwa::plugin

@@ -2,7 +2,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <vector>
@@ -135,7 +137,9 @@ TEST(GroupDelete, FailureStopsWithoutRebuilding) {
     EXPECT_EQ(acc.AccountBytes(), before) << "no rebuild after a failure";
 }
 
-// The terminal prompt: one line from the input, "y" or "yes" is OK.
+#ifndef _WIN32
+// The terminal prompt of the Linux host: one line from the input, "y" or "yes"
+// is OK.
 TEST(TerminalQuestionsTest, AnswersReadFromALine) {
     struct Case {
         std::string input;
@@ -174,6 +178,8 @@ TEST(TerminalQuestionsTest, AnswersReadFromALine) {
         ::close(out[0]);
     }
 }
+
+#endif
 
 }  // namespace
 }  // namespace drwa::config

@@ -134,6 +134,9 @@ TEST(GroupRegistry, NamesThatCannotBeStoredAreNotListed) {
 }
 
 TEST(GroupRegistry, LinkedFoldersAreFollowedButNeverLoop) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows";
+#endif
     GroupAccount acc;
     const std::string guid = "AAAAAAAA-2222-3333-4444-555555555555";
     acc.AddGroup("A", "GUID=" + guid + "\r\n");

@@ -2,8 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "common/error.h"
@@ -137,7 +135,9 @@ TEST(IniFileWrite, RefusedWriteFailsAndLeavesTheFileAsItWas) {
     TempFolder dir;
     const std::string before = "[S]\r\nK=1\r\n";
     dir.Write("ro.ini", before);
-    ASSERT_EQ(chmod((dir.native() / "ro.ini").c_str(), 0444), 0);
+    namespace fs = std::filesystem;
+    fs::permissions(dir.native() / "ro.ini",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     IniFile ini(dir / "ro.ini");
     try {
         ini.WriteString("S", "K", "2");

@@ -120,8 +120,8 @@ TEST(TwoLibraries, EachLoadedInstanceHasItsOwnBlock) {
     TempFolder dir;
     for (const char* copy : {"one.so", "two.so"})
         std::filesystem::copy_file(DRWA_PLUGIN_PATH, dir.native() / copy);
-    LoadedPlugin one(dir.native() / "one.so");
-    LoadedPlugin two(dir.native() / "two.so");
+    LoadedPlugin one(dir / "one.so");
+    LoadedPlugin two(dir / "two.so");
     ASSERT_NE(one.Symbol("GetGroupColumns"), two.Symbol("GetGroupColumns"));
 
     EXPECT_EQ(one.Get<decltype(GetGroupColumns)>("GetGroupColumns")(0, nullptr), 1);

@@ -42,7 +42,7 @@ class Reader : public ::testing::Test {
         // The addressed group is the second entry: its index is 1.
         groups = {{kOther, dir / "H"}, {kGuid, dir / "G"}};
         dir.Write("G/board.cmt", "#T:title\n#P:POST,http://b/$C,msg=$M$,x,7\n");
-        dir.Write("G/???.cmt", "#P:GET,http://q/,q=1,\n");
+        dir.Write("G/abｿ.cmt", "#P:GET,http://q/,q=1,\n");
         dir.Write("G/bad.cmt", "#P:PUT,http://b/,p\n");
         dir.Write("secret.cmt", "#P:GET,http://evil/,x,\n");  // outside every group
     }
@@ -90,9 +90,10 @@ TEST_F(Reader, ResolvesGroupAndPostCommandFromTheAddress) {
         {"quoted name with 0x5C trail bytes, encoded",
          text::EncodeHeaderLine("To: \"POST,http://b/表,ソ=1,2\" <" + Address("board") + ">"),
          kGuid, false, "POST|http://b/表|ソ=1|2", "board.cmt"},
-        // "???" is "Pz8@" in the file-name Base64: an "@" in the local part.
-        {"source name with @ in its Base64", "To: <" + Address("???") + ">", kGuid, false,
-         "GET|http://q/|q=1|", "???.cmt"},
+        // "abｿ" (ｿ is 0xBF) is "YWK@" in the file-name Base64: an "@" in the
+        // local part, from a name every file system takes.
+        {"source name with @ in its Base64", "To: <" + Address("abｿ") + ">", kGuid, false,
+         "GET|http://q/|q=1|", "abｿ.cmt"},
         {"To without a blank is no To", "To:<" + Address("board") + ">", "エラー:宛先がありません",
          true, "", ""},
         {"two recipients", "To: <" + Address("board") + ">, <" + Address("x") + ">",
