@@ -34,3 +34,23 @@ endif()
 add_test(NAME win.network_imports
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-imports ${CMAKE_OBJDUMP}
     $<TARGET_FILE:win_http_client_test>)
+
+# Sending through the DLL's SendAll export to the same board server: the HTTP
+# cases of the Linux build's send tests (the queued posts need Perl, which a
+# Windows program under Wine cannot start).
+if(TARGET drwa_test_support)
+  add_executable(win_send_http_test
+    ${DRWA_ROOT}/tests/post/send_driver_test.cpp
+    ${DRWA_ROOT}/tests/support/board_server.cpp
+    ${DRWA_ROOT}/tests/support/loopback_board.cpp)
+  target_link_libraries(win_send_http_test PRIVATE
+    drwa_test_support drwa_core GTest::gtest_main GTest::gmock ws2_32)
+  add_dependencies(win_send_http_test drwa_plugin)
+  add_test(NAME win.send_http COMMAND win_send_http_test
+    --gtest_filter=Send.EmptyOutbox*:Send.HttpPosts*:Send.StopAtSending*)
+  # Disabled for now: its cases pass, but after a SendAll the process does not
+  # end when its output is not a terminal or a shell pipe (ctest's case), even
+  # with an empty outbox and no request sent. Enable it once that is mended.
+  set_tests_properties(win.send_http PROPERTIES
+    ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 120 DISABLED TRUE)
+endif()
