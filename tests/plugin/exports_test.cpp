@@ -2,9 +2,12 @@
 // reached only through its exported functions.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
+#include "common/limits.h"
+#include "platform/shared_memory.h"
 #include "support/plugin_loader.h"
 #include "support/temp_folder.h"
 
@@ -15,7 +18,7 @@ using testing::LoadedPlugin;
 using testing::TempFolder;
 
 class Exports : public ::testing::Test {
-protected:
+  protected:
     LoadedPlugin plugin;
     template <typename Fn>
     Fn* Get(const char* name) {
@@ -28,8 +31,9 @@ TEST_F(Exports, IdentityTextsAreExactBytesInBuffersOfTheirSize) {
         const char* export_name;
         std::string expected;  // CP932
     } cases[] = {
-        {"GetPluginName", "DRWA\x83\x76\x83\x89\x83\x4f\x83\x43\x83\x93\x83\x76\x83\x89\x83\x4f"
-                          "\x83\x43\x83\x93"},
+        {"GetPluginName",
+         "DRWA\x83\x76\x83\x89\x83\x4f\x83\x43\x83\x93\x83\x76\x83\x89\x83\x4f"
+         "\x83\x43\x83\x93"},
         {"GetPluginVersion", "0.9\x83\xc0"},
     };
     for (const auto& c : cases) {
@@ -75,8 +79,8 @@ TEST_F(Exports, GroupColumnsFillSevenRecordsOf264Bytes) {
     struct Expected {
         int32_t format, width;
         std::string title;
-    } expected[7] = {{0, 400, "掲示板"}, {1, 0, ""}, {1, 0, ""}, {1, 0, ""},
-                     {2, 0, ""},        {1, 120, "既読位置"}, {0, 0, ""}};
+    } expected[7] = {{0, 400, "掲示板"}, {1, 0, ""},           {1, 0, ""}, {1, 0, ""},
+                     {2, 0, ""},         {1, 120, "既読位置"}, {0, 0, ""}};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(cols[i].format, expected[i].format) << "column " << i + 1;
         EXPECT_EQ(cols[i].width, expected[i].width) << "column " << i + 1;
@@ -115,6 +119,29 @@ TEST_F(Exports, AFailureIsReadBackUntilTheNextStatusExportClearsIt) {
     EXPECT_EQ(Get<decltype(GetGroupCount)>("GetGroupCount")((dir / "a.ini").c_str()), 0);
     EXPECT_EQ(plugin.LastError(), "");
 }
+
+#ifdef _WIN32
+// The records live in the file mapping named "HalvoDRWAPluginMem" + the DLL's
+// module handle in decimal: any other reader of that name sees what the DLL
+// wrote, and what it writes there the DLL reads back.
+TEST_F(Exports, TheRecordsAreSharedThroughTheNamedMapping) {
+    ASSERT_EQ(Get<decltype(SetDummyDomain)>("SetDummyDomain")("@named.invalid"), 0);
+    const std::string name =
+        "HalvoDRWAPluginMem" + std::to_string(reinterpret_cast<std::uintptr_t>(plugin.handle()));
+    platform::SharedMemory block(name, limits::kBlockSize);
+    std::int32_t length = 0;
+    std::memcpy(&length, block.data() + limits::kDomainLengthOffset, 4);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data()) + limits::kDomainTextOffset,
+                          static_cast<std::size_t>(length)),
+              "@named.invalid");
+
+    const std::string error = "外から書いた";
+    const std::int32_t size = static_cast<std::int32_t>(error.size());
+    std::memcpy(block.data() + limits::kErrorLengthOffset, &size, 4);
+    std::memcpy(block.data() + limits::kErrorTextOffset, error.data(), error.size());
+    EXPECT_EQ(plugin.LastError(), error);
+}
+#endif
 
 TEST(TwoLibraries, EachLoadedInstanceHasItsOwnBlock) {
     TempFolder dir;

@@ -8,7 +8,7 @@
 namespace drwa::testing {
 
 class LoadedPlugin {
-public:
+  public:
     // Loads the library built with the tests, or a copy of it at `path` (a
     // copy is a second, independent instance in the same process).
     explicit LoadedPlugin(const std::string& path = DRWA_PLUGIN_PATH);
@@ -17,6 +17,8 @@ public:
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
     void* Symbol(const char* name) const;
+    // The module handle (Windows) or the loader's handle.
+    void* handle() const { return handle_; }
 
     template <typename Fn>
     Fn* Get(const char* name) const {
@@ -26,7 +28,7 @@ public:
     // GetPluginLastError's text.
     std::string LastError() const;
 
-private:
+  private:
     void* handle_;
 };
 
