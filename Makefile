@@ -33,12 +33,14 @@ test: build
 	fi
 
 # The 32-bit Windows build with Debian's mingw-w64 (windows/CMakeLists.txt):
-# what builds for Windows today and its test programs, as .exe.
+# drwa_plugin.dll, drwa-host.exe and the test programs, as .exe; Release, as
+# shipped.
 WIN_BUILD ?= build-win
 MINGW_CXX := i686-w64-mingw32-g++-posix
 windows: deps
-	cmake -S windows -B $(WIN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
+	cmake -S windows -B $(WIN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
+		-DDRWA_LINUX_HOST=$(CURDIR)/$(BUILD)/bin/drwa-host
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
 windows-test: windows
