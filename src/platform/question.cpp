@@ -10,7 +10,6 @@
 #include "platform/terminal_answer.h"
 
 namespace drwa::platform {
-namespace {
 
 // The answer line is read one byte at a time so that nothing after it is taken
 // from the input: the host may read the rest itself.
@@ -27,6 +26,7 @@ std::string ReadAnswerLine(int fd) {
     return line;
 }
 
+namespace {
 void WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -35,6 +35,7 @@ void WriteAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
 }
+}  // namespace
 
 // The text in UTF-8; bytes that do not read as CP932 are shown as they are
 // rather than not at all.
@@ -42,32 +43,8 @@ void WriteText(int fd, std::string_view cp932) {
     WriteAll(fd, TryCp932ToUtf8(cp932).value_or(std::string(cp932)));
 }
 
-bool AskYes(int in_fd, int out_fd, std::string_view text, std::string_view choices) {
-    WriteText(out_fd, std::string(text) + "\n" + std::string(choices));
-    const std::string answer = ReadAnswerLine(in_fd);
-    // A terminal echoes the answer and its line break; piped input does not,
-    // and what we print next would follow the prompt on its line.
-    if (!::isatty(in_fd)) WriteAll(out_fd, "\n");
-    return IsYesAnswer(answer);
-}
-
-}  // namespace
-
-Answer TerminalQuestions::AskOkCancel(std::string_view text) {
-    return AskYes(in_fd_, out_fd_, text, "(y: OK / それ以外: キャンセル) ") ? Answer::kOk
-                                                                            : Answer::kCancel;
-}
-
-bool TerminalQuestions::AskYesNo(std::string_view text) {
-    return AskYes(in_fd_, out_fd_, text, "(y: はい / それ以外: いいえ) ");
-}
-
-void TerminalQuestions::ShowError(std::string_view text) {
-    WriteText(out_fd_, std::string(text) + "\n");
-}
-
-void TerminalQuestions::ShowInformation(std::string_view text) {
-    WriteText(out_fd_, std::string(text) + "\n");
+bool InputEchoes(int fd) {
+    return ::isatty(fd) != 0;
 }
 
 bool AnswersComeFromStandardInput() {

@@ -52,6 +52,13 @@ HANDLE SystemHandle(int fd) {
     return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
 }
 
+bool IsConsole(HANDLE h) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(h, &mode) != 0;
+}
+
+}  // namespace
+
 // The answer line is read one byte at a time so that nothing after it is taken
 // from the input: the host may read the rest itself. A console delivers the
 // line the user typed in the console's code page.
@@ -67,11 +74,6 @@ std::string ReadAnswerLine(int fd) {
         if (line.size() < kKept) line += c;
     }
     return line;
-}
-
-bool IsConsole(HANDLE h) {
-    DWORD mode = 0;
-    return ::GetConsoleMode(h, &mode) != 0;
 }
 
 // A console gets the text as UTF-16, whatever its code page; a pipe or file
@@ -96,31 +98,8 @@ void WriteText(int fd, std::string_view cp932) {
     }
 }
 
-bool AskYes(int in_fd, int out_fd, std::string_view text, std::string_view choices) {
-    WriteText(out_fd, std::string(text) + "\n" + std::string(choices));
-    const std::string answer = ReadAnswerLine(in_fd);
-    // A console echoes the answer and its line break; piped input does not.
-    if (!IsConsole(SystemHandle(in_fd))) WriteText(out_fd, "\n");
-    return IsYesAnswer(answer);
-}
-
-}  // namespace
-
-Answer TerminalQuestions::AskOkCancel(std::string_view text) {
-    return AskYes(in_fd_, out_fd_, text, "(y: OK / それ以外: キャンセル) ") ? Answer::kOk
-                                                                            : Answer::kCancel;
-}
-
-bool TerminalQuestions::AskYesNo(std::string_view text) {
-    return AskYes(in_fd_, out_fd_, text, "(y: はい / それ以外: いいえ) ");
-}
-
-void TerminalQuestions::ShowError(std::string_view text) {
-    WriteText(out_fd_, std::string(text) + "\n");
-}
-
-void TerminalQuestions::ShowInformation(std::string_view text) {
-    WriteText(out_fd_, std::string(text) + "\n");
+bool InputEchoes(int fd) {
+    return IsConsole(SystemHandle(fd));
 }
 
 bool AnswersComeFromStandardInput() {
