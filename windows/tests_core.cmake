@@ -67,14 +67,15 @@ add_test(NAME win.plugin_imports
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check-imports ${CMAKE_OBJDUMP} $<TARGET_FILE:drwa_plugin>)
 
 # The whole DLL against the Linux build (make test builds it first in build/):
-# the same mails from the same article files, the same post of one reply.
+# the same mails from the same article files, the same post of one reply. The
+# interpreter is named by its path: ctest would run a target under Wine.
 set(DRWA_LINUX_HOST ${DRWA_ROOT}/build/bin/drwa-host CACHE FILEPATH
   "drwa-host of the Linux build, compared with the DLL")
 add_executable(nothing ${DRWA_ROOT}/tests/win32/plugins/nothing.cpp)
 if(CMAKE_CROSSCOMPILING_EMULATOR)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   add_test(NAME win.dll_same_mails
-    COMMAND Python3::Interpreter ${DRWA_ROOT}/tests/win32/dll_same_mails.py ${DRWA_LINUX_HOST}
+    COMMAND ${Python3_EXECUTABLE} ${DRWA_ROOT}/tests/win32/dll_same_mails.py ${DRWA_LINUX_HOST}
       ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:drwa-host> $<TARGET_FILE:nothing>
       ${DRWA_ROOT})
   set_tests_properties(win.dll_same_mails PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
