@@ -1,60 +1,162 @@
 // drwa-host: a stand-in host for the plugin library. It loads the library the
 // way a mail client does, through its exports only, and offers each host
 // action as a command.
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "host_context.h"
 #include "host_system.h"
+#include "setup_commands.h"
 #include "terminal_text.h"
 
 namespace drwa_host {
 namespace {
 
 #ifdef _WIN32
-// These need GMime, a Maildir or the dialogs' Windows views, which the
-// Windows build does not have yet: the command refuses, it never pretends.
+// These need GMime, a Maildir, the dialogs' Windows views or the settings
+// code, which the Windows build of the host does not have yet: the command
+// refuses, it never pretends.
 constexpr const char* kUnavailableNote = " (not available in the Windows build)";
 constexpr CommandFn kDeliver = nullptr, kSendmail = nullptr, kEditAccount = nullptr,
-                    kEditGroup = nullptr;
+                    kEditGroup = nullptr, kNewAccount = nullptr, kShowGroup = nullptr,
+                    kSetGroup = nullptr;
 #else
 constexpr const char* kUnavailableNote = "";
 constexpr CommandFn kDeliver = RunDeliver, kSendmail = RunSendmail, kEditAccount = RunEditAccount,
-                    kEditGroup = RunEditGroup;
+                    kEditGroup = RunEditGroup, kNewAccount = RunNewAccount,
+                    kShowGroup = RunShowGroup, kSetGroup = RunSetGroup;
 #endif
 
+constexpr std::size_t kAny = SIZE_MAX;
+
+// A command and what main checks before it runs, so that a slip is named in
+// the user's terms before the library is even loaded.
+struct Entry {
+    Command command;
+    const char* what;  // the rest of `COMMAND --help`
+    std::size_t min_args = 0, max_args = kAny;
+    // Arguments [groups_from, groups_to) are group numbers of the account.
+    std::size_t groups_from = 0, groups_to = 0;
+    bool makes_account = false;  // runs on an account file that does not exist yet
+};
+
 constexpr std::array kCommands{
-    Command{"info", "info                  name, version, author, thread support, columns",
-            RunInfo},
-    Command{"groups", "groups                index, name, read position, enabled", RunGroups},
-    Command{"enable", "enable N...           enable the groups for receiving", RunEnable},
-    Command{"disable", "disable N...          disable the groups", RunDisable},
-    Command{"delete", "delete N...           delete the groups (asks first: y = OK)", RunDelete},
-    Command{"check", "check ADDRESS         1 if ADDRESS is an enabled group's address, else 0",
-            RunCheck},
-    Command{"menu",
-            "menu ITEM N...        menu entry ITEM (0 URL, 1 folder, 2 error log, 3 send log)",
-            RunMenu},
-    Command{"receive", "receive [N...]        receive the groups (all without N); Ctrl-C stops",
-            RunReceive},
-    Command{"send", "send                  post every mail of the outbox; Ctrl-C stops", RunSend},
-    Command{"deliver", "deliver --maildir DIR move the received mails into a Maildir", kDeliver},
-    Command{"edit-account",
-            "edit-account          the account settings dialog (makes a missing account file)",
-            kEditAccount},
-    Command{"edit-group",
-            "edit-group [N...]     the group properties dialog (a new group without N)",
-            kEditGroup},
-    Command{"exports", "exports               every export found by name and by ordinal: the same?",
-            RunExports},
-    Command{"sendmail",
-            "sendmail [-oi -t -f X] [--] [RCPT]  queue the mail on standard input for sending",
-            kSendmail},
+    Entry{{"info", "info                  name, version, author, thread support, columns", RunInfo},
+          "Prints what the library says of itself and the group list's columns.",
+          0,
+          0},
+    Entry{{"groups", "groups                index, name, read position, enabled", RunGroups},
+          "Lists the account's groups; the index is the N of the other commands.",
+          0,
+          0},
+    Entry{{"enable", "enable N...           enable the groups for receiving", RunEnable},
+          "Turns receiving on for groups N (numbers from `groups`).",
+          1,
+          kAny,
+          0,
+          kAny},
+    Entry{{"disable", "disable N...          disable the groups", RunDisable},
+          "Turns receiving off for groups N; their settings and mails stay.",
+          1,
+          kAny,
+          0,
+          kAny},
+    Entry{{"delete", "delete N...           delete the groups (asks first: y = OK)", RunDelete},
+          "Deletes groups N with their folders, after a question answered on standard\n"
+          "input: `echo y | drwa-host ... delete 2`.",
+          1,
+          kAny,
+          0,
+          kAny},
+    Entry{{"check", "check ADDRESS         1 if ADDRESS is an enabled group's address, else 0",
+           RunCheck},
+          "Prints 1 when a mail to ADDRESS would be posted by an enabled group, else 0.",
+          1,
+          1},
+    Entry{
+        {"menu", "menu ITEM N...        menu entry ITEM (0 URL, 1 folder, 2 error log, 3 send log)",
+         RunMenu},
+        "Runs a menu entry for groups N: 0 opens the board, 1 the group folder,\n"
+        "2 the error log, 3 the send log.",
+        1,
+        kAny,
+        1,
+        kAny},
+    Entry{{"receive", "receive [N...]        receive the groups (all without N); Ctrl-C stops",
+           RunReceive},
+          "Receives groups N, or every enabled group, into the spool folder as mails;\n"
+          "`deliver` then moves them into a Maildir.",
+          0,
+          kAny,
+          0,
+          kAny},
+    Entry{{"send", "send                  post every mail of the outbox; Ctrl-C stops", RunSend},
+          "Posts the mails that `sendmail` queued to their boards.",
+          0,
+          0},
+    Entry{{"deliver", "deliver --maildir DIR move the received mails into a Maildir", kDeliver},
+          "Moves the received mails from the spool folder into the Maildir DIR\n"
+          "(made when missing), where mutt or any Maildir reader finds them.",
+          2,
+          2},
+    Entry{{"new-account",
+           "new-account [--plugins DIR]  a new account file with the account dialog's defaults",
+           kNewAccount},
+          "Makes the --account file (and its folder) as the account dialog writes a new\n"
+          "account, with the plugin folder DIR (default: the sample plugins). It never\n"
+          "overwrites an account.",
+          0,
+          2,
+          0,
+          0,
+          true},
+    Entry{{"edit-account",
+           "edit-account          the account settings dialog (makes a missing account file)",
+           kEditAccount},
+          "Opens the account settings dialog (needs a display).",
+          0,
+          0,
+          0,
+          0,
+          true},
+    Entry{{"edit-group",
+           "edit-group [N...]     the group properties dialog (a new group without N)", kEditGroup},
+          "Opens the group properties dialog for groups N, or for a new group (needs a\n"
+          "display).",
+          0,
+          kAny,
+          0,
+          kAny},
+    Entry{{"show-group", "show-group N          a group's settings, decoded to UTF-8", kShowGroup},
+          "Prints the settings file of group N, section by section, in UTF-8.",
+          1,
+          1,
+          0,
+          1},
+    Entry{{"set-group", "set-group N KEY=VALUE...  change a group's settings", kSetGroup},
+          "Sets keys of group N's settings: KEY=VALUE for section BASIC (NAME, EMAIL,\n"
+          "URL...), SECTION.KEY=VALUE for another. Values must have a Shift_JIS form.",
+          2,
+          kAny,
+          0,
+          1},
+    Entry{{"exports", "exports               every export found by name and by ordinal: the same?",
+           RunExports},
+          "Looks every export up by name and by ordinal; exit 1 when the two differ.",
+          0,
+          0},
+    Entry{{"sendmail",
+           "sendmail [-oi -t -f X] [--] [RCPT]  queue the mail on standard input for sending",
+           kSendmail},
+          "Queues the mail on standard input for `send`, as a mail client's sendmail:\n"
+          "set sendmail=\"drwa-host --account ACCOUNT.ini sendmail\" in mutt."},
 };
 
 void Usage(FILE* out) {
@@ -62,7 +164,66 @@ void Usage(FILE* out) {
           "usage: drwa-host [--lib PATH] [--by-ordinal] [--account ACCOUNT.ini]\n"
           "                 [--dummy-domain @DOMAIN] [--mode N] [--trace FILE] [--no-wait]\n"
           "                 COMMAND [ARGS...]\n\ncommands:\n");
-    for (const auto& c : kCommands) Print(out, "  %s%s\n", c.usage, c.run ? "" : kUnavailableNote);
+    for (const auto& e : kCommands)
+        Print(out, "  %s%s\n", e.command.usage, e.command.run ? "" : kUnavailableNote);
+    Print(out, "\n`drwa-host COMMAND --help` says more about one command.\n");
+}
+
+// The command's own part of its usage line: up to the blanks before its text.
+std::string Synopsis(const Entry& e) {
+    const std::string usage = e.command.usage;
+    return usage.substr(0, usage.find("  "));
+}
+
+// What a newcomer slips on is said before anything runs: too few or too many
+// words, an account file that is not there, a group the account does not have.
+void CheckArguments(const Entry& e, const std::vector<std::string>& args) {
+    if (args.size() >= e.min_args && args.size() <= e.max_args) return;
+    throw std::runtime_error(
+        std::string(e.command.name) +
+        (args.size() < e.min_args ? " is missing an argument" : " was given too many arguments") +
+        "\nusage: drwa-host --account ACCOUNT.ini " + Synopsis(e) + "\n(drwa-host " +
+        e.command.name + " --help says more)");
+}
+
+void CheckAccountFile(const Entry& e, const std::optional<std::string>& account) {
+    if (!account || e.makes_account) return;
+    // UTF-8 whatever the system's own code page, so that Windows finds it too.
+    const std::filesystem::path path(std::u8string(account->begin(), account->end()));
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw std::runtime_error(*account +
+                                 " is a folder: --account names the account's settings file, "
+                                 "e.g. " +
+                                 *account + "/account.ini");
+    if (!std::filesystem::exists(path, ec))
+        throw std::runtime_error("there is no account file " + *account +
+                                 "\n(drwa-host --account " + *account + " new-account makes one)");
+}
+
+void CheckGroupNumbers(const Entry& e, const std::vector<std::string>& args, HostContext& host) {
+    const std::size_t to = std::min(e.groups_to, args.size());
+    if (e.groups_from >= to) return;
+    const std::vector<std::string> numbers(args.begin() + e.groups_from, args.begin() + to);
+    std::vector<int32_t> indexes;
+    try {
+        indexes = ParseGroupIndexes(numbers, 0);
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error(
+            std::string(error.what()) +
+            "\n(groups are numbered from 0, as `drwa-host groups` lists them)");
+    }
+    const int32_t count =
+        host.library.Get<decltype(GetGroupCount)>("GetGroupCount")(host.Account());
+    for (const int32_t index : indexes) {
+        if (index >= 0 && index < count) continue;
+        const std::string which =
+            "there is no group " + std::to_string(index) + " in " + ToUtf8(host.Account());
+        throw std::runtime_error(count <= 0 ? which + ": it has no groups yet"
+                                            : which + ": its groups are 0 to " +
+                                                  std::to_string(count - 1) +
+                                                  " (`drwa-host groups` lists them)");
+    }
 }
 
 struct Options {
@@ -129,18 +290,27 @@ int main(int argc, char** argv) {
             Usage(stderr);
             return 2;
         }
-        const Command* command = nullptr;
-        for (const auto& c : kCommands)
-            if (o.rest[0] == c.name) command = &c;
-        if (!command) {
-            Print(stderr, "drwa-host: unknown command %s\n", o.rest[0].c_str());
+        const Entry* entry = nullptr;
+        for (const auto& e : kCommands)
+            if (o.rest[0] == e.command.name) entry = &e;
+        if (!entry) {
+            Print(stderr, "drwa-host: there is no command \"%s\"\n\n", o.rest[0].c_str());
             Usage(stderr);
             return 2;
+        }
+        const Command* command = &entry->command;
+        std::vector<std::string> args(o.rest.begin() + 1, o.rest.end());
+        if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+            Print(stdout, "usage: drwa-host [OPTIONS] --account ACCOUNT.ini %s\n\n%s\n",
+                  Synopsis(*entry).c_str(), entry->what);
+            return 0;
         }
         if (!command->run) {
             Print(stderr, "drwa-host: %s is not available in the Windows build\n", command->name);
             return 2;
         }
+        CheckArguments(*entry, args);
+        CheckAccountFile(*entry, o.account);
 
         PluginLibrary library(o.lib, o.lookup);
         HostContext host{library, std::nullopt, o.trace, o.no_wait};
@@ -152,7 +322,7 @@ int main(int argc, char** argv) {
         if (o.mode && library.Get<decltype(SetRecSendMode)>("SetRecSendMode")(*o.mode) != 0)
             throw std::runtime_error("SetRecSendMode failed");
 
-        std::vector<std::string> args(o.rest.begin() + 1, o.rest.end());
+        CheckGroupNumbers(*entry, args, host);
         const int status = command->run(host, args);
         // Everything said before the library is let go, whatever its unload does.
         std::fflush(stdout);

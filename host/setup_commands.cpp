@@ -1,0 +1,223 @@
+// new-account, show-group and set-group. Unlike the other commands these work
+// on the settings files themselves, through the library's own settings code
+// (the dialogs' and the INI rules'), never through a second writer of ours.
+// This file is compiled to CP932 like the library, as the settings headers it
+// includes hold CP932 texts; its own texts are ASCII.
+#include "setup_commands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+
+#include "common/error.h"
+#include "config/folders.h"
+#include "config/group_list.h"
+#include "config/ini_file.h"
+#include "config/settings_keys.h"
+#include "dialogs/account_dialog.h"
+#include "host_system.h"
+#include "platform/question.h"
+#include "terminal_text.h"
+
+namespace drwa_host {
+namespace {
+
+namespace fs = std::filesystem;
+namespace keys = drwa::config::keys;
+
+// The settings code fails with CP932 messages; the terminal reads UTF-8.
+template <typename Fn>
+auto InUtf8(Fn&& fn) {
+    try {
+        return fn();
+    } catch (const drwa::Error& e) {
+        throw std::runtime_error(ToUtf8(e.what()));
+    }
+}
+
+// No display: the dialog's questions go to the terminal, and there is
+// nothing to browse or open.
+class TerminalDialogServices final : public drwa::dialogs::DialogServices {
+  public:
+    drwa::platform::Answer AskOkCancel(std::string_view text) override {
+        return drwa::platform::UserQuestions().AskOkCancel(text);
+    }
+    bool AskYesNo(std::string_view text) override {
+        return drwa::platform::UserQuestions().AskYesNo(text);
+    }
+    void ShowError(std::string_view text) override {
+        drwa::platform::UserQuestions().ShowError(text);
+    }
+    void ShowInformation(std::string_view text) override {
+        drwa::platform::UserQuestions().ShowInformation(text);
+    }
+    std::vector<std::string> ChooseFilesToOpen(std::string_view, std::string_view) override {
+        return {};
+    }
+    bool OpenWithDefaultHandler(std::string_view) override { return false; }
+};
+
+// The sample plugins: installed beside the program, else this build's
+// source tree (where `make demo` takes them from).
+std::optional<fs::path> SamplePluginFolder() {
+    const fs::path bin = fs::absolute(DefaultLibraryPath()).parent_path();
+    for (const fs::path& candidate :
+         {bin.parent_path() / "share" / "drwa" / "plugins", fs::path(DRWA_SOURCE_PLUGINS)}) {
+        std::error_code ec;
+        if (fs::is_directory(candidate, ec)) return candidate.lexically_normal();
+    }
+    return std::nullopt;
+}
+
+// The group at `number` (checked against GROUP_COUNT by main): its stored
+// folder name and the path of its settings file, both CP932.
+struct GroupSettings {
+    int32_t index;
+    std::string folder_name;
+    std::string path;
+};
+
+GroupSettings FindGroup(const HostContext& host, const std::string& number) {
+    const int32_t index = ParseGroupIndexes({number}, 0).front();
+    return InUtf8([&] {
+        const drwa::config::IniFile account{host.Account()};
+        GroupSettings g{index, drwa::config::FolderNameOf(account, index), {}};
+        // A hand-edited FOLDER_NAME must not lead a write out of the account.
+        if (g.folder_name.empty() || !drwa::config::IsInsideDataFolder(g.folder_name))
+            throw std::runtime_error("group " + number +
+                                     " has no usable FOLDER_NAME in the account file; "
+                                     "`drwa-host edit-account` rebuilds the group list");
+        g.path =
+            drwa::config::GroupSettingsPath(drwa::config::GetDataFolder(account), g.folder_name);
+        if (!fs::is_regular_file(ToUtf8(g.path)))
+            throw std::runtime_error("group " + number + " has no settings file " + ToUtf8(g.path));
+        return g;
+    });
+}
+
+struct Assignment {
+    std::string section, key, value;  // CP932
+    std::string shown;                // as typed
+};
+
+// One KEY=VALUE or SECTION.KEY=VALUE. Names that would end the line, open a
+// section or start a comment are refused, and so is a value of several lines:
+// written into the file either would become settings of its own.
+Assignment ParseAssignment(const std::string& text) {
+    const auto eq = text.find('=');
+    if (eq == std::string::npos || eq == 0)
+        throw std::runtime_error("set-group: expected KEY=VALUE or SECTION.KEY=VALUE, got \"" +
+                                 text + "\"");
+    const std::string name = text.substr(0, eq), value = text.substr(eq + 1);
+    const auto dot = name.find('.');
+    Assignment a;
+    a.section = dot == std::string::npos ? std::string(keys::kBasic) : name.substr(0, dot);
+    a.key = dot == std::string::npos ? name : name.substr(dot + 1);
+    a.shown = text;
+    for (const std::string* part : {&a.section, &a.key})
+        if (part->empty() || part->find_first_of("[]=\r\n", 0) != std::string::npos ||
+            part->find('\0') != std::string::npos || part->front() == ';' || part->front() == ' ' ||
+            part->back() == ' ')
+            throw std::runtime_error("set-group: \"" + name + "\" is not a setting's name");
+    if (value.find_first_of("\r\n") != std::string::npos || value.find('\0') != std::string::npos)
+        throw std::runtime_error("set-group: the value of " + name + " must be one line");
+    try {
+        a.section = ToCp932(a.section);
+        a.key = ToCp932(a.key);
+        a.value = ToCp932(value);
+    } catch (const std::runtime_error&) {
+        throw std::runtime_error("set-group: " + name +
+                                 " has a character that Shift_JIS (CP932) cannot hold, "
+                                 "and the settings files are Shift_JIS");
+    }
+    return a;
+}
+
+}  // namespace
+
+int RunNewAccount(HostContext& host, const std::vector<std::string>& args) {
+    std::optional<fs::path> plugins;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--plugins" && i + 1 < args.size())
+            plugins = fs::absolute(args[++i]).lexically_normal();
+        else
+            throw std::runtime_error("new-account: unexpected \"" + args[i] +
+                                     "\" (usage: new-account [--plugins DIR])");
+    }
+    if (!plugins) plugins = SamplePluginFolder();
+    if (!plugins)
+        throw std::runtime_error(
+            "new-account: no sample plugin folder found; name one with --plugins DIR");
+    if (!fs::is_directory(*plugins))
+        throw std::runtime_error("new-account: the plugin folder " + plugins->string() +
+                                 " is not a folder");
+    const std::string plugin_folder = ToCp932(plugins->string());
+
+    const fs::path account = ToUtf8(host.Account());
+    if (fs::exists(account))
+        throw std::runtime_error("new-account: " + account.string() +
+                                 " exists already; new-account never overwrites an account "
+                                 "(edit-account changes one)");
+    const fs::path folder = account.parent_path();
+    const bool made_folder = fs::create_directories(folder);
+
+    // The account dialog on the new file, closed with OK after the plugin
+    // folder was chosen: its own defaults, its own checks, its own writes.
+    // What fails halfway is taken back, so that a second try is not refused.
+    try {
+        TerminalDialogServices services;
+        InUtf8([&] {
+            drwa::dialogs::EditAccount(host.Account(), services,
+                                       [&](drwa::dialogs::TFormAccount& dialog) {
+                                           dialog.EditDRWAPluginFolder = plugin_folder;
+                                           return dialog.ButtonOKClick();
+                                       });
+        });
+        if (!fs::exists(account)) throw std::runtime_error("the account file was not written");
+    } catch (...) {
+        std::error_code ec;
+        fs::remove(account, ec);
+        if (made_folder) fs::remove(folder, ec);
+        throw;
+    }
+    if (made_folder) Print(stdout, "made the folder %s\n", folder.c_str());
+    Print(stdout, "made the account file %s\n", account.c_str());
+    Print(stdout, "plugin folder: %s\n", plugins->c_str());
+    return 0;
+}
+
+int RunShowGroup(HostContext& host, const std::vector<std::string>& args) {
+    const GroupSettings g = FindGroup(host, args.at(0));
+    Print(stdout, "; group %d: %s\n; %s\n", static_cast<int>(g.index),
+          ToUtf8(g.folder_name).c_str(), ToUtf8(g.path).c_str());
+    InUtf8([&] {
+        const drwa::config::IniFile settings{g.path};
+        for (const std::string& section : settings.ReadSections()) {
+            Print(stdout, "[%s]\n", ToUtf8(section).c_str());
+            for (const std::string& key : settings.ReadSection(section))
+                Print(stdout, "%s=%s\n", ToUtf8(key).c_str(),
+                      ToUtf8(settings.ReadString(section, key, "")).c_str());
+        }
+    });
+    return 0;
+}
+
+int RunSetGroup(HostContext& host, const std::vector<std::string>& args) {
+    const GroupSettings g = FindGroup(host, args.at(0));
+    // Every assignment is checked before the first is written: a slip in the
+    // last one leaves the file as it was.
+    std::vector<Assignment> assignments;
+    for (std::size_t i = 1; i < args.size(); ++i) assignments.push_back(ParseAssignment(args[i]));
+    InUtf8([&] {
+        drwa::config::IniFile settings{g.path};
+        for (const Assignment& a : assignments) {
+            settings.WriteString(a.section, a.key, a.value);
+            Print(stdout, "group %d (%s): %s\n", static_cast<int>(g.index),
+                  ToUtf8(g.folder_name).c_str(), a.shown.c_str());
+        }
+    });
+    return 0;
+}
+
+}  // namespace drwa_host
