@@ -44,7 +44,9 @@ struct Entry {
     std::size_t min_args = 0, max_args = kAny;
     // Arguments [groups_from, groups_to) are group numbers of the account.
     std::size_t groups_from = 0, groups_to = 0;
-    bool makes_account = false;  // runs on an account file that does not exist yet
+    // kMade: runs on an account file that does not exist yet; kOwnCheck: says
+    // so itself, as sendmail does with the exit status mail clients know.
+    enum class AccountFile { kMustExist, kMade, kOwnCheck } account_file = AccountFile::kMustExist;
 };
 
 constexpr std::array kCommands{
@@ -116,7 +118,7 @@ constexpr std::array kCommands{
           2,
           0,
           0,
-          true},
+          Entry::AccountFile::kMade},
     Entry{{"edit-account",
            "edit-account          the account settings dialog (makes a missing account file)",
            kEditAccount},
@@ -125,7 +127,7 @@ constexpr std::array kCommands{
           0,
           0,
           0,
-          true},
+          Entry::AccountFile::kMade},
     Entry{{"edit-group",
            "edit-group [N...]     the group properties dialog (a new group without N)", kEditGroup},
           "Opens the group properties dialog for groups N, or for a new group (needs a\n"
@@ -156,7 +158,12 @@ constexpr std::array kCommands{
            "sendmail [-oi -t -f X] [--] [RCPT]  queue the mail on standard input for sending",
            kSendmail},
           "Queues the mail on standard input for `send`, as a mail client's sendmail:\n"
-          "set sendmail=\"drwa-host --account ACCOUNT.ini sendmail\" in mutt."},
+          "set sendmail=\"drwa-host --account ACCOUNT.ini sendmail\" in mutt.",
+          0,
+          kAny,
+          0,
+          0,
+          Entry::AccountFile::kOwnCheck},
 };
 
 void Usage(FILE* out) {
@@ -187,7 +194,7 @@ void CheckArguments(const Entry& e, const std::vector<std::string>& args) {
 }
 
 void CheckAccountFile(const Entry& e, const std::optional<std::string>& account) {
-    if (!account || e.makes_account) return;
+    if (!account || e.account_file != Entry::AccountFile::kMustExist) return;
     // UTF-8 whatever the system's own code page, so that Windows finds it too.
     const std::filesystem::path path(std::u8string(account->begin(), account->end()));
     std::error_code ec;

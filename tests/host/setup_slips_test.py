@@ -55,7 +55,7 @@ with tempfile.TemporaryDirectory() as work:
         *[(["--account", missing, *cmd], ["there is no account file " + missing, "new-account"])
           for cmd in (["receive"], ["receive", "0"], ["send"], ["groups"], ["info"],
                       ["show-group", "0"], ["set-group", "0", "NAME=x"], ["enable", "0"],
-                      ["deliver", "--maildir", os.path.join(work, "Maildir")], ["sendmail"])],
+                      ["deliver", "--maildir", os.path.join(work, "Maildir")])],
         (["--account", account_dir, "groups"], ["is a folder", "account.ini"]),
         # Group numbers outside the account, or no numbers at all.
         (["--account", account, "receive", "7"], ["there is no group 7", "0 to 2"]),
