@@ -26,12 +26,12 @@ namespace {
 constexpr const char* kUnavailableNote = " (not available in the Windows build)";
 constexpr CommandFn kDeliver = nullptr, kSendmail = nullptr, kEditAccount = nullptr,
                     kEditGroup = nullptr, kNewAccount = nullptr, kShowGroup = nullptr,
-                    kSetGroup = nullptr;
+                    kSetGroup = nullptr, kAddBoard = nullptr;
 #else
 constexpr const char* kUnavailableNote = "";
 constexpr CommandFn kDeliver = RunDeliver, kSendmail = RunSendmail, kEditAccount = RunEditAccount,
                     kEditGroup = RunEditGroup, kNewAccount = RunNewAccount,
-                    kShowGroup = RunShowGroup, kSetGroup = RunSetGroup;
+                    kShowGroup = RunShowGroup, kSetGroup = RunSetGroup, kAddBoard = RunAddBoard;
 #endif
 
 constexpr std::size_t kAny = SIZE_MAX;
@@ -136,6 +136,14 @@ constexpr std::array kCommands{
           kAny,
           0,
           kAny},
+    Entry{{"add-board",
+           "add-board URL --plugin NAME [--name NAME] [--set K=V...]  a new group for a board",
+           kAddBoard},
+          "Makes a group for the board at URL, as the group dialog's \"make\" and OK\n"
+          "would, with receiving on: its folder NAME (default: the URL's last part),\n"
+          "the plugin NAME of the account's plugin folder and the plugin's own settings.\n"
+          "--set writes more keys as set-group does.",
+          1},
     Entry{{"show-group", "show-group N          a group's settings, decoded to UTF-8", kShowGroup},
           "Prints the settings file of group N, section by section, in UTF-8.",
           1,

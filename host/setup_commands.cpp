@@ -16,6 +16,7 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 #include "dialogs/account_dialog.h"
+#include "dialogs/edit_group_property.h"
 #include "host_system.h"
 #include "platform/question.h"
 #include "terminal_text.h"
@@ -37,7 +38,8 @@ auto InUtf8(Fn&& fn) {
 }
 
 // No display: the dialog's questions go to the terminal, and there is
-// nothing to browse or open.
+// nothing to browse or open. A dialog's handlers never throw: they show their
+// failure, which is kept here so that the command fails with it.
 class TerminalDialogServices final : public drwa::dialogs::DialogServices {
   public:
     drwa::platform::Answer AskOkCancel(std::string_view text) override {
@@ -47,7 +49,7 @@ class TerminalDialogServices final : public drwa::dialogs::DialogServices {
         return drwa::platform::UserQuestions().AskYesNo(text);
     }
     void ShowError(std::string_view text) override {
-        drwa::platform::UserQuestions().ShowError(text);
+        if (!error_) error_ = std::string(text);
     }
     void ShowInformation(std::string_view text) override {
         drwa::platform::UserQuestions().ShowInformation(text);
@@ -56,6 +58,14 @@ class TerminalDialogServices final : public drwa::dialogs::DialogServices {
         return {};
     }
     bool OpenWithDefaultHandler(std::string_view) override { return false; }
+
+    // Throws the first failure a handler showed, in UTF-8.
+    void ThrowShownError() const {
+        if (error_) throw std::runtime_error(ToUtf8(*error_));
+    }
+
+  private:
+    std::optional<std::string> error_;
 };
 
 // The sample plugins: installed beside the program, else this build's
@@ -134,6 +144,17 @@ Assignment ParseAssignment(const std::string& text) {
     return a;
 }
 
+// A board's group name when none is given: the last part of its address
+// ("https://example.org/news/" gives "news"), else the address's host.
+std::string NameFromUrl(const std::string& url) {
+    std::string rest = url.substr(url.find("://") == std::string::npos ? 0 : url.find("://") + 3);
+    while (!rest.empty() && rest.back() == '/') rest.pop_back();
+    const auto query = rest.find_first_of("?#");
+    if (query != std::string::npos) rest.resize(query);
+    const auto slash = rest.rfind('/');
+    return slash == std::string::npos ? rest : rest.substr(slash + 1);
+}
+
 }  // namespace
 
 int RunNewAccount(HostContext& host, const std::vector<std::string>& args) {
@@ -174,6 +195,7 @@ int RunNewAccount(HostContext& host, const std::vector<std::string>& args) {
                                            return dialog.ButtonOKClick();
                                        });
         });
+        services.ThrowShownError();
         if (!fs::exists(account)) throw std::runtime_error("the account file was not written");
     } catch (...) {
         std::error_code ec;
@@ -217,6 +239,88 @@ int RunSetGroup(HostContext& host, const std::vector<std::string>& args) {
                   ToUtf8(g.folder_name).c_str(), a.shown.c_str());
         }
     });
+    return 0;
+}
+
+int RunAddBoard(HostContext& host, const std::vector<std::string>& args) {
+    std::string url, name, plugin;
+    std::vector<Assignment> sets;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool has_value = i + 1 < args.size();
+        if (args[i] == "--plugin" && has_value)
+            plugin = args[++i];
+        else if (args[i] == "--name" && has_value)
+            name = args[++i];
+        else if (args[i] == "--set" && has_value)
+            sets.push_back(ParseAssignment(args[++i]));
+        else if (url.empty() && args[i].rfind("--", 0) != 0)
+            url = args[i];
+        else
+            throw std::runtime_error("add-board: unexpected \"" + args[i] +
+                                     "\" (usage: add-board URL --plugin NAME [--name NAME] "
+                                     "[--set KEY=VALUE...])");
+    }
+    if (url.empty() || url.find_first_of("\r\n") != std::string::npos)
+        throw std::runtime_error("add-board: the board's URL is missing (one line)");
+    if (name.empty()) name = NameFromUrl(url);
+    const std::string url_cp932 = ToCp932(url), name_cp932 = ToCp932(name);
+
+    // The group dialog in new-group mode, used as a user would: the name and
+    // "make", the plugin chosen, receiving ticked, the patrol page opened
+    // (the plugin's own settings taken from it), the URL typed, OK.
+    TerminalDialogServices services;
+    std::string folder_name;
+    std::vector<std::string> plugins;
+    InUtf8([&] {
+        drwa::dialogs::EditGroupProperty(
+            host.Account(), {}, services, [&](drwa::dialogs::TFormGroup& dialog) {
+                for (const auto& p : dialog.ComboBoxPluginName) plugins.push_back(ToUtf8(p.name));
+                int index = -1;
+                for (std::size_t i = 0; i < dialog.ComboBoxPluginName.size(); ++i)
+                    if (drwa::config::SameTextNoCase(dialog.ComboBoxPluginName[i].name,
+                                                     ToCp932(plugin)))
+                        index = static_cast<int>(i);
+                if (index < 0) return false;  // said below, with the plugins there are
+                plugin = ToUtf8(dialog.ComboBoxPluginName[index].name);
+                dialog.EditKeijibanName = name_cp932;
+                dialog.ButtonMakeFolderClick();
+                if (!dialog.GroupSettings()) return false;
+                folder_name = dialog.ComboBoxKeijibanName.back();
+                dialog.PluginIndex = index;
+                dialog.ComboBoxPluginNameChange();
+                dialog.CheckBoxJunkai = true;
+                dialog.PageControl1Change(drwa::dialogs::GroupPage::kPatrol);
+                dialog.EditJunkai[0].text = url_cp932;
+                return dialog.ButtonOKClick();
+            });
+    });
+    try {
+        services.ThrowShownError();
+    } catch (const std::runtime_error& e) {
+        if (folder_name.empty()) throw;
+        throw std::runtime_error(
+            std::string(e.what()) + "\n(the group folder " + ToUtf8(folder_name) +
+            " was made all the same: set-group finishes it, delete removes it)");
+    }
+    if (folder_name.empty()) {
+        std::string known;
+        for (const std::string& p : plugins) known += (known.empty() ? "" : ", ") + p;
+        throw std::runtime_error(
+            (plugin.empty() ? std::string("add-board needs --plugin NAME")
+                            : "add-board: there is no plugin \"" + plugin + "\"") +
+            "; the account's plugin folder has: " + (known.empty() ? "none" : known));
+    }
+
+    // --set: written as show-group/set-group would, after the dialog's own writes.
+    const drwa::config::IniFile account{host.Account()};
+    const std::string path = drwa::config::GroupSettingsPath(
+        InUtf8([&] { return drwa::config::GetDataFolder(account); }), folder_name);
+    InUtf8([&] {
+        drwa::config::IniFile settings{path};
+        for (const Assignment& a : sets) settings.WriteString(a.section, a.key, a.value);
+    });
+    Print(stdout, "made the group %s (%s) for %s with the plugin %s\n", ToUtf8(folder_name).c_str(),
+          ToUtf8(path).c_str(), url.c_str(), plugin.c_str());
     return 0;
 }
 

@@ -18,5 +18,8 @@ int RunNewAccount(HostContext&, const std::vector<std::string>&);
 int RunShowGroup(HostContext&, const std::vector<std::string>&);
 // `set-group N KEY=VALUE...`: keys of section BASIC, or SECTION.KEY=VALUE.
 int RunSetGroup(HostContext&, const std::vector<std::string>&);
+// `add-board URL --plugin NAME [--name NAME] [--set KEY=VALUE...]`: a new group
+// as the group dialog's "make" and OK write it, receiving on.
+int RunAddBoard(HostContext&, const std::vector<std::string>&);
 
 }  // namespace drwa_host
