@@ -1,0 +1,49 @@
+// What a dialog's behaviour asks of Windows: message boxes owned by the window
+// in front (the host's, then the dialog's own while it is shown), the common
+// file and folder choosers, and the shell's opener.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dialogs/dialog_services.h"
+
+namespace drwa::dialogs::win32 {
+
+class WindowDialogServices final : public DialogServices {
+  public:
+    explicit WindowDialogServices(HWND owner);
+    // Boxes shown from now on are owned by `owner`; modal to it, they keep the
+    // user from the dialog until answered.
+    void SetOwner(HWND owner);
+    HWND owner() const { return owner_; }
+
+    platform::Answer AskOkCancel(std::string_view text) override;
+    bool AskYesNo(std::string_view text) override;
+    void ShowError(std::string_view text) override;
+    void ShowInformation(std::string_view text) override;
+    std::vector<std::string> ChooseFilesToOpen(std::string_view title,
+                                               std::string_view filter) override;
+    bool OpenWithDefaultHandler(std::string_view path) override;
+
+    // One file, the dialog opened on `current`; nothing when cancelled. A
+    // chosen name without a CP932 form is refused with a message.
+    std::optional<std::string> ChooseFileToOpen(std::string_view filter, std::string_view current);
+    // A folder, starting at the desktop; nothing when cancelled or refused.
+    std::optional<std::string> ChooseFolder(std::string_view title);
+
+  private:
+    std::vector<std::string> OpenFiles(std::string_view title, std::string_view filter,
+                                       std::string_view current, bool many);
+    std::optional<std::string> Cp932Name(std::wstring_view wide);
+
+    HWND owner_;
+    std::unique_ptr<platform::QuestionService> boxes_;
+};
+
+}  // namespace drwa::dialogs::win32

@@ -1,0 +1,219 @@
+#include "dialog_driver.h"
+
+// after windows.h, which they need
+#include <commctrl.h>
+// the OLE types a lean windows.h leaves out, before GDI+ which needs them
+#include <objidl.h>
+// last
+#include <gdiplus.h>
+
+#include <chrono>
+#include <future>
+#include <memory>
+#include <thread>
+
+#include "platform/win32/wide_text.h"
+
+namespace drwa::testing {
+namespace {
+
+constexpr UINT kReplyWait = 10000;  // ms a dialog's thread gets to answer
+
+std::wstring Wide(std::string_view cp932) {
+    return platform::win32::TryCp932ToWide(cp932).value_or(L"");
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
+
+std::optional<DialogDriver> DialogDriver::Find(std::string_view caption, int wait_ms,
+                                               const std::function<bool()>& give_up) {
+    const std::wstring title = Wide(caption);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+    do {
+        if (HWND found = ::FindWindowW(L"#32770", title.c_str());
+            found && ::IsWindowVisible(found)) {
+            DialogDriver driver(found);
+            driver.Barrier();
+            return driver;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (!give_up() && std::chrono::steady_clock::now() < end);
+    return std::nullopt;
+}
+
+bool DialogDriver::Closed() const {
+    for (int i = 0; i < 500 && Exists(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return !Exists();
+}
+
+std::string DialogDriver::Text(int id) const {
+    return platform::win32::ShowableName(TextOf(Item(id)));
+}
+
+bool DialogDriver::Checked(int id) const {
+    DWORD_PTR state = 0;
+    ::SendMessageTimeoutW(Item(id), BM_GETCHECK, 0, 0, SMTO_NORMAL, kReplyWait, &state);
+    return state == BST_CHECKED;
+}
+
+HWND DialogDriver::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog_, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void DialogDriver::Type(int id, std::string_view cp932) {
+    const std::wstring text = Wide(cp932);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_NORMAL, kReplyWait, &ignored);
+    Barrier();
+}
+
+void DialogDriver::Click(int id) {
+    // Not sent and waited for: a click that shows a message box returns only
+    // when the box is answered, which is this thread's job.
+    ::SendNotifyMessageW(Item(id), BM_CLICK, 0, 0);
+    Barrier();
+}
+
+void DialogDriver::ChoosePage(int tab_control_id, int page) {
+    HWND tabs = Item(tab_control_id);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(page), 0, SMTO_NORMAL,
+                          kReplyWait, &ignored);
+    // What the tab strip tells its parent when the user picks a tab.
+    NMHDR picked{tabs, static_cast<UINT_PTR>(tab_control_id), static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageTimeoutW(dialog_, WM_NOTIFY, static_cast<WPARAM>(tab_control_id),
+                          reinterpret_cast<LPARAM>(&picked), SMTO_NORMAL, kReplyWait, &ignored);
+    Barrier();
+}
+
+namespace {
+
+struct BoxSearch {
+    HWND owner;
+    HWND box = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND w, LPARAM l) {
+    auto* s = reinterpret_cast<BoxSearch*>(l);
+    if (w == s->owner || ::GetWindow(w, GW_OWNER) != s->owner || ClassOf(w) != L"#32770")
+        return TRUE;
+    s->box = w;
+    return FALSE;
+}
+
+// The box's message is its one static control with text (the icon has none).
+BOOL CALLBACK FindMessage(HWND w, LPARAM l) {
+    auto* text = reinterpret_cast<std::wstring*>(l);
+    if (ClassOf(w) == L"Static" && text->empty()) *text = TextOf(w);
+    return TRUE;
+}
+
+}  // namespace
+
+HWND DialogDriver::Box() const {
+    BoxSearch search{dialog_};
+    ::EnumThreadWindows(::GetWindowThreadProcessId(dialog_, nullptr), FindBox,
+                        reinterpret_cast<LPARAM>(&search));
+    return search.box;
+}
+
+std::optional<std::string> DialogDriver::AnswerBox() {
+    Barrier();
+    HWND box = Box();
+    if (!box) return std::nullopt;
+    std::wstring message;
+    ::EnumChildWindows(box, FindMessage, reinterpret_cast<LPARAM>(&message));
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 500 && ::IsWindow(box); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Barrier();
+    return platform::win32::ShowableName(message);
+}
+
+void DialogDriver::CloseAll() {
+    for (int i = 0; i < 5 && Exists(); ++i) {
+        if (HWND box = Box()) ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        ::PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+}
+
+void DialogDriver::Barrier() const {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, kReplyWait, &ignored);
+}
+
+std::optional<int> RunDialog(std::string_view caption, std::function<int()> host,
+                             std::function<void(DialogDriver&)> user) {
+    // Shared with the host thread, which may outlive this call when stuck.
+    auto result = std::make_shared<std::promise<int>>();
+    std::future<int> done = result->get_future();
+    std::thread thread([result, host] { result->set_value(host()); });
+    if (auto driver = DialogDriver::Find(caption, 20000, [&] {
+            return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        })) {
+        struct Closer {
+            DialogDriver& d;
+            ~Closer() { d.CloseAll(); }
+        } closer{*driver};
+        user(*driver);
+    }
+    if (done.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        // The host thread is stuck in a modal loop: the process ends with it.
+        thread.detach();
+        return std::nullopt;
+    }
+    thread.join();
+    return done.get();
+}
+
+bool SaveScreenshot(HWND window, const std::wstring& png_path) {
+    static const bool started = [] {
+        ULONG_PTR token = 0;
+        Gdiplus::GdiplusStartupInput input;
+        return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+    }();
+    if (!started) return false;
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    // The PNG encoder of GDI+.
+    const CLSID png{0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    bool saved = false;
+    {
+        Gdiplus::Bitmap image(bitmap, nullptr);
+        saved = image.Save(png_path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    }
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+}  // namespace drwa::testing

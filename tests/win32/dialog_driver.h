@@ -1,0 +1,71 @@
+// Drives a dialog of the DLL from a second thread as a user would, through
+// window messages: the dialog runs its modal loop on the host thread (the one
+// that called the export) while the test's thread finds it by its caption,
+// finds controls by their IDs, types, clicks and answers message boxes.
+//
+// Every action is followed by a barrier (a message sent to the dialog and
+// answered by its thread), so the next assertion sees what the action did; a
+// message box shown by the action is up by then.
+//
+// Compiled apart from the CP932 tests: the C++ library's <chrono> holds a
+// literal CP932 cannot take. Texts cross this header as CP932 bytes.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace drwa::testing {
+
+class DialogDriver {
+  public:
+    // Waits for a top-level dialog window with this caption (CP932), until
+    // `give_up` says there will be none.
+    static std::optional<DialogDriver> Find(std::string_view caption, int wait_ms,
+                                            const std::function<bool()>& give_up);
+
+    HWND window() const { return dialog_; }
+    HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+    bool Exists() const { return ::IsWindow(dialog_) != FALSE; }
+    // True once the dialog is gone (its modal loop ends a moment after the
+    // click that closed it).
+    bool Closed() const;
+
+    std::string Text(int id) const;  // CP932; "?" for what CP932 lacks
+    bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+    bool Visible(int id) const { return ::IsWindowVisible(Item(id)) != FALSE; }
+    bool Checked(int id) const;
+    HWND Focus() const;  // the focus on the dialog's thread
+
+    void Type(int id, std::string_view cp932);
+    void Click(int id);
+    void ChoosePage(int tab_control_id, int page);
+
+    // The text of the message box the dialog shows now, answered with OK;
+    // nothing when no box is up.
+    std::optional<std::string> AnswerBox();
+    // Cancels whatever is still open: a failed assertion must not leave the
+    // host thread in a modal loop.
+    void CloseAll();
+
+    void Barrier() const;
+
+  private:
+    explicit DialogDriver(HWND dialog) : dialog_(dialog) {}
+    HWND Box() const;
+    HWND dialog_;
+};
+
+// Runs `host` (which calls an export and returns its result) on a thread of
+// its own with `user` driving the dialog captioned `caption`. The export's
+// result, or nothing when it did not return in time.
+std::optional<int> RunDialog(std::string_view caption, std::function<int()> host,
+                             std::function<void(DialogDriver&)> user);
+
+// The window's pixels as shown on the screen, as a PNG file (wide path).
+bool SaveScreenshot(HWND window, const std::wstring& png_path);
+
+}  // namespace drwa::testing
