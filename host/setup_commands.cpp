@@ -15,6 +15,7 @@
 #include "config/group_list.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
+#include "config/text_helpers.h"
 #include "dialogs/account_dialog.h"
 #include "dialogs/edit_group_property.h"
 #include "host_system.h"
@@ -269,7 +270,7 @@ int RunAddBoard(HostContext& host, const std::vector<std::string>& args) {
     // "make", the plugin chosen, receiving ticked, the patrol page opened
     // (the plugin's own settings taken from it), the URL typed, OK.
     TerminalDialogServices services;
-    std::string folder_name;
+    std::string folder_name, existing;
     std::vector<std::string> plugins;
     InUtf8([&] {
         drwa::dialogs::EditGroupProperty(
@@ -282,6 +283,15 @@ int RunAddBoard(HostContext& host, const std::vector<std::string>& args) {
                         index = static_cast<int>(i);
                 if (index < 0) return false;  // said below, with the plugins there are
                 plugin = ToUtf8(dialog.ComboBoxPluginName[index].name);
+                // "Make" on the name of a group there is opens that group and
+                // writes the new board over its settings: refused here.
+                const std::string upper =
+                    drwa::config::UpperCaseSjis(drwa::config::TrimText(name_cp932));
+                if (!upper.empty() && fs::exists(ToUtf8(drwa::config::GroupSettingsPath(
+                                          dialog.DataFolder(), upper)))) {
+                    existing = ToUtf8(upper);
+                    return false;
+                }
                 dialog.EditKeijibanName = name_cp932;
                 dialog.ButtonMakeFolderClick();
                 if (!dialog.GroupSettings()) return false;
@@ -302,6 +312,10 @@ int RunAddBoard(HostContext& host, const std::vector<std::string>& args) {
             std::string(e.what()) + "\n(the group folder " + ToUtf8(folder_name) +
             " was made all the same: set-group finishes it, delete removes it)");
     }
+    if (!existing.empty())
+        throw std::runtime_error("add-board: there is a group " + existing +
+                                 " already; set-group changes its settings, --name NAME "
+                                 "gives the new one another name");
     if (folder_name.empty()) {
         std::string known;
         for (const std::string& p : plugins) known += (known.empty() ? "" : ", ") + p;

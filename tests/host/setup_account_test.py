@@ -2,8 +2,10 @@
 """From an empty folder: new-account writes what the account dialog writes for
 a new account closed with OK, byte for byte; show-group prints a group's
 settings in UTF-8; set-group changes only the keys it is given, in Shift_JIS,
-the rest of the file kept as it was."""
+the rest of the file kept as it was; add-board makes a group the sample
+plugin receives."""
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -57,6 +59,7 @@ with tempfile.TemporaryDirectory() as work:
     account = os.path.join(work, "掲示板", "account.ini")
     plugins = os.path.join(work, "自分のプラグイン")
     os.makedirs(plugins)
+    shutil.copy(os.path.join(source, "plugins", "cm_TEXTBOARD.PL"), plugins)
     group_dir = os.path.join(work, "掲示板", "BBS", "ニュース")
     shutil.copytree(example_group, group_dir)
     run("--account", account, "new-account", "--plugins", plugins)
@@ -97,6 +100,42 @@ with tempfile.TemporaryDirectory() as work:
     for _, _, line in CHANGES:
         if line not in shown.splitlines():
             failures.append(f"show-group lacks {line!r} after set-group")
+
+    # add-board on the demo's board on disk, then receive and deliver: the
+    # group file is what the group dialog writes for "make", the plugin, the
+    # receiving box, the URL and OK; the plugin's #[DIALOG] block is copied.
+    board = os.path.join(work, "news-board")
+    shutil.copytree(os.path.join(source, "examples", "news-board"), board)
+    url = "file://" + board + "/"
+    out = run("--account", account, "add-board", url, "--plugin", "textboard",
+              "--set", "PARAM1=", "--set", "OPTION.SAVE_NUMBER=1")
+    group = os.path.join(work, "掲示板", "BBS", "NEWS-BOARD", "drwa_BBS.ini")
+    expect("add-board says", out.strip(), f"made the group NEWS-BOARD ({group}) for {url} "
+           "with the plugin TEXTBOARD")
+    with open(os.path.join(plugins, "cm_TEXTBOARD.PL"), "rb") as f:
+        plugin = f.read().split(b"\n")
+    block = [l[1:].rstrip(b"\r") for l in plugin[plugin.index(b"#[DIALOG]") + 1:
+                                               plugin.index(b"#[/DIALOG]")]]
+    with open(group, "rb") as f:
+        lines = f.read().split(b"\r\n")
+    guid = lines[2]
+    if not re.fullmatch(rb"GUID=[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}", guid):
+        failures.append(f"add-board GUID: {guid!r}")
+    want = [b"[BASIC]", b"BBSFOLDER=1", guid, b"LIB=TEXTBOARD", b"LIB_TYPE=1", b"CHARSET=S-JIS",
+            b"URL=" + url.encode("cp932"), *[k + b"=" for k in (
+                b"UPURL", b"NAME", b"EMAIL", b"HP", b"KEY", b"PARAM1", b"PARAM2", b"USER",
+                b"PASS", b"INTERVAL_MS", b"TIMEZONE", b"POST_SUCCESS_TEXT")],
+            b"[DIALOG]", *block,
+            b"[OPTION]", b"INH_SUB=1", b"SUBJECT_INCLUDE_NUMBER=0", b"SUBJECT_ZERO_NUMBER=10",
+            b"SUBJECT_FORMAT=[$N]$S", b"INH_TITLE=1", b"TITLE_INSERT=1", b"TITLE_FORMAT=$G($T)",
+            b"THREAD_NUMBER=0", b"SAVE_NUMBER=1", b""]
+    expect("add-board group file", lines, want)
+    expect("groups after add-board", run("--account", account, "groups").splitlines()[1:],
+           ["0\tNEWS-BOARD\t\tyes", "1\tニュース\t0\tyes"])
+    run("--account", account, "--dummy-domain", "@demo.invalid", "receive", "0")
+    maildir = os.path.join(work, "Maildir")
+    run("--account", account, "deliver", "--maildir", maildir)
+    expect("mails of the added board", len(os.listdir(os.path.join(maildir, "new"))), 5)
 
 if failures:
     print("\n".join(failures))

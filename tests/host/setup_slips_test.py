@@ -39,6 +39,13 @@ with tempfile.TemporaryDirectory() as work:
     shutil.copytree(example, account_dir)
     account = os.path.join(account_dir, "account.ini")  # groups 0 to 2
     missing = os.path.join(work, "nowhere", "account.ini")
+    # The sample plugins, as `make demo` sets them.
+    plugins = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(example))), "plugins")
+    with open(account, "rb") as f:
+        text = f.read()
+    with open(account, "wb") as f:
+        f.write(text.replace(b"DRWA_PLUGIN_FOLDER=\r\n",
+                             b"DRWA_PLUGIN_FOLDER=" + plugins.encode() + b"\r\n"))
     before = snapshot(account_dir)
 
     # No command at all: the usage, on standard error, and nothing on standard output.
@@ -86,6 +93,18 @@ with tempfile.TemporaryDirectory() as work:
         (["--account", account, "set-group", "0", "[X].K=1"], ["is not a setting's name"]),
         (["--account", account, "set-group", "0", ".K=1"], ["is not a setting's name"]),
         (["--account", account, "new-account"], ["exists already"]),
+        # add-board names the plugins there are, or the dialog's own reason.
+        (["--account", account, "add-board"], ["add-board is missing an argument"]),
+        (["--account", account, "add-board", "file:///b/"], ["needs --plugin NAME", "TEXTBOARD"]),
+        (["--account", account, "add-board", "file:///b/", "--plugin", "NOPE"],
+         ['there is no plugin "NOPE"', "TEXTBOARD"]),
+        (["--account", account, "add-board", "file:///b/", "--plugin", "textboard",
+          "--name", "news"], ["there is a group NEWS already"]),
+        (["--account", account, "add-board", "file:///b/", "--plugin", "textboard",
+          "--name", "bad name"], ["スペース"]),
+        (["--account", account, "add-board", "file:///b/", "--plugin", "textboard",
+          "--set", "NAME=\U0001F600"], ["Shift_JIS"]),
+        (["--account", account, "add-board", "file:///b/", "--plugin"], ['unexpected "--plugin"']),
         (["--account", missing, "new-account", "--plugins"], ["unexpected \"--plugins\""]),
         (["--account", missing, "new-account", "--plugins", os.path.join(work, "none")],
          ["is not a folder"]),
