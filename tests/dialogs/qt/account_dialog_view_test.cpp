@@ -13,6 +13,7 @@
 
 #include "dialog_driving.h"
 #include "dialogs/account_dialog.h"
+#include "dialogs/account_dialog_expectations.h"
 #include "dialogs/qt/account_dialog_view.h"
 #include "dialogs/qt/group_dialog_view.h"
 #include "dialogs/qt/qt_questions.h"
@@ -23,6 +24,7 @@ namespace drwa::dialogs::qt {
 namespace {
 
 using drwa::testing::TempFolder;
+namespace expected = drwa::dialogs::expected;
 
 // Proxy item n (1-based) of the radio group "プロキシの設定".
 QRadioButton* ProxyItem(QWidget* d, int n) {
@@ -76,14 +78,12 @@ TEST_F(AccountDialogView, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
         Screenshot(d, "account-bbstitle");
         QTest::keyClicks(Find<QLineEdit>(d, "EditPerlFolder"), "typed");
     });
-    EXPECT_EQ(dir_.Read("account.ini"), "[PLUGIN]\r\nGROUP_COUNT=0\r\n");
+    EXPECT_EQ(dir_.Read("account.ini"), expected::kCancelledEmptyAccount);
 }
 
 TEST_F(AccountDialogView, SystemProxyIsShownAndItsStoredValuesKept) {
     ::setenv("http_proxy", "http://proxy.example:3128/", 1);
-    const std::string stored =
-        "[PLUGIN]\r\nPROXY_SETTING=2\r\nPROXY_HOST=old.example\r\nPROXY_PORT=8000\r\n";
-    dir_.Write("account.ini", stored);
+    dir_.Write("account.ini", expected::kStoredSystemProxy);
     Run([&](QWidget* d) {
         EXPECT_TRUE(ProxyItem(d, 3)->isChecked());
         EXPECT_EQ(Find<QLineEdit>(d, "EditProxy")->text(), "proxy.example");
@@ -141,16 +141,11 @@ TEST_F(AccountDialogView, OkChecksPortAndThreadCountThenWritesSectionPlugin) {
         EXPECT_FALSE(d->isVisible());
     });
     ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[0], U("ポート番号が不正です"));
-    EXPECT_EQ(messages[1], U("ポート番号が不正です"));
-    EXPECT_EQ(messages[2], U("'abc' は整数として読めません"));
-    EXPECT_EQ(messages[3], U("スレッド数は１以上４以下です"));
-    EXPECT_EQ(dir_.Read("account.ini"),
-              "[PLUGIN]\r\nDRWA_PLUGIN_FOLDER=\r\nPERL_EXE=perl.exe\r\nRUBY_EXE=ruby.exe\r\n"
-              "PROXY_SETTING=1\r\nPROXY_HOST=proxy.lan\r\nPROXY_PORT=8080\r\nTIMEOUT=30\r\n"
-              "TIMEOUT2=120\r\nTHREAD_COUNT=3\r\nABORT_TRANS_LOG=1\r\n"
-              "SUBJECT_INCLUDE_NUMBER=0\r\nSUBJECT_ZERO_NUMBER=10\r\nSUBJECT_FORMAT=[$N]$S\r\n"
-              "TITLE_INSERT=1\r\nTITLE_FORMAT=$G($T)\r\nGROUP_COUNT=0\r\n");
+    EXPECT_EQ(messages[0], U(expected::kBadPort.data()));
+    EXPECT_EQ(messages[1], U(expected::kBadPort.data()));
+    EXPECT_EQ(messages[2], U(expected::kPortNotANumber.data()));
+    EXPECT_EQ(messages[3], U(expected::kBadThreadCount.data()));
+    EXPECT_EQ(dir_.Read("account.ini"), expected::kDrivenOkAccount);
 }
 
 }  // namespace
