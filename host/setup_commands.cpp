@@ -118,8 +118,7 @@ struct Assignment {
 Assignment ParseAssignment(const std::string& text) {
     const auto eq = text.find('=');
     if (eq == std::string::npos || eq == 0)
-        throw std::runtime_error("set-group: expected KEY=VALUE or SECTION.KEY=VALUE, got \"" +
-                                 text + "\"");
+        throw std::runtime_error("expected KEY=VALUE or SECTION.KEY=VALUE, got \"" + text + "\"");
     const std::string name = text.substr(0, eq), value = text.substr(eq + 1);
     const auto dot = name.find('.');
     Assignment a;
@@ -127,18 +126,17 @@ Assignment ParseAssignment(const std::string& text) {
     a.key = dot == std::string::npos ? name : name.substr(dot + 1);
     a.shown = text;
     for (const std::string* part : {&a.section, &a.key})
-        if (part->empty() || part->find_first_of("[]=\r\n", 0) != std::string::npos ||
-            part->find('\0') != std::string::npos || part->front() == ';' || part->front() == ' ' ||
-            part->back() == ' ')
-            throw std::runtime_error("set-group: \"" + name + "\" is not a setting's name");
-    if (value.find_first_of("\r\n") != std::string::npos || value.find('\0') != std::string::npos)
-        throw std::runtime_error("set-group: the value of " + name + " must be one line");
+        if (part->empty() || part->find_first_of("[]=\r\n") != std::string::npos ||
+            part->front() == ';' || part->front() == ' ' || part->back() == ' ')
+            throw std::runtime_error("\"" + name + "\" is not a setting's name");
+    if (value.find_first_of("\r\n") != std::string::npos)
+        throw std::runtime_error("the value of " + name + " must be one line");
     try {
         a.section = ToCp932(a.section);
         a.key = ToCp932(a.key);
         a.value = ToCp932(value);
     } catch (const std::runtime_error&) {
-        throw std::runtime_error("set-group: " + name +
+        throw std::runtime_error(name +
                                  " has a character that Shift_JIS (CP932) cannot hold, "
                                  "and the settings files are Shift_JIS");
     }
