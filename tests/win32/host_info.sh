@@ -46,6 +46,7 @@ grep -q '^drwa-host: cannot load Z:.*なし.drwa_plugin.dll: ' "$work/err" || fa
 # Usage errors, text the library cannot be given (CP932 has no é: a best-fit
 # "e" would name another file) and the commands the Windows build lacks: exit
 # 2, never a fake.
+mkdir "$work/café" && cp "$account" "$work/café/"  # there, but not for the library
 set +e
 run --account "$(win "$work/café/account.ini")" groups 2> "$work/err"
 [ $? = 2 ] || fail "path without a CP932 form"
