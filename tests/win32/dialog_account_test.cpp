@@ -66,6 +66,8 @@ class WinAccountDialog : public ::testing::Test {
 
 TEST_F(WinAccountDialog, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
     dir_.Write("account.ini", "");
+    dir_.Write("表示/ruby.exe", "");
+    const std::string interpreter = dir_ / "表示/ruby.exe";
     // The host's window: the dialog is modal to it and centred on it.
     const auto result = Run(
         [&](DialogDriver& d) {
@@ -119,6 +121,11 @@ TEST_F(WinAccountDialog, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
             EXPECT_TRUE(d.Enabled(ids::kTitleRadio1 + 2));
             Screenshot(d, "account-bbstitle");
             d.ChoosePage(ids::kPageControl1, 0);
+            // The interpreter chosen in the system's file chooser, in a folder
+            // with a Japanese name.
+            d.Click(ids::kButtonRubyFolder);
+            EXPECT_TRUE(d.AnswerFileChooser(interpreter));
+            EXPECT_EQ(d.Text(ids::kEditRubyFolder), interpreter);
             d.Type(ids::kEditPerlFolder, "typed");
             d.Click(ids::kCancel);
             EXPECT_TRUE(d.Closed());

@@ -148,6 +148,31 @@ std::optional<std::string> DialogDriver::AnswerBox() {
     return platform::win32::ShowableName(message);
 }
 
+bool DialogDriver::AnswerFileChooser(std::string_view path) {
+    // The chooser reads folders before it shows: it may come after the click
+    // has been answered.
+    HWND chooser = nullptr;
+    for (int i = 0; i < 500 && !(chooser = Box()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!chooser) return false;
+    // The name box: an edit of its own (edt1), or the edit inside the name
+    // combo box (cmb13), itself a combo box inside an extended one.
+    HWND name = ::GetDlgItem(chooser, 0x480);
+    for (HWND box = ::GetDlgItem(chooser, 0x47c); box && !name;
+         box = ::FindWindowExW(box, nullptr, L"ComboBox", nullptr))
+        name = ::FindWindowExW(box, nullptr, L"Edit", nullptr);
+    if (!name) return false;
+    const std::wstring text = Wide(path);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                          kReplyWait, &ignored);
+    ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 500 && ::IsWindow(chooser); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Barrier();
+    return !::IsWindow(chooser);
+}
+
 void DialogDriver::CloseAll() {
     for (int i = 0; i < 5 && Exists(); ++i) {
         if (HWND box = Box()) ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);

@@ -47,6 +47,9 @@ class DialogDriver {
     // The text of the message box the dialog shows now, answered with OK;
     // nothing when no box is up.
     std::optional<std::string> AnswerBox();
+    // Types `path` (CP932) into the file chooser the dialog shows now and
+    // opens it; false when no chooser is up or it has no name box.
+    bool AnswerFileChooser(std::string_view path);
     // Cancels whatever is still open: a failed assertion must not leave the
     // host thread in a modal loop.
     void CloseAll();

@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <memory>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -116,6 +118,7 @@ class AccountDialogView {
                 dialog_ = dialog;
                 services_.SetOwner(dialog);
                 Build();
+                TakePageColour();
                 ShowAll();
                 ShowPage(kBasicPage);
                 CentreOn(dialog, ::GetWindow(dialog, GW_OWNER));
@@ -130,20 +133,56 @@ class AccountDialogView {
                     ShowPage(static_cast<int>(
                         ::SendMessageW(Item(ids::kPageControl1), TCM_GETCURSEL, 0, 0)));
                 return TRUE;
-            case WM_CTLCOLORSTATIC: {
-                const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(l));
-                if (id < ids::kFirstNote || id >= ids::kFirstNote + ids::kNoteCount) return FALSE;
-                HDC dc = reinterpret_cast<HDC>(w);
-                ::SetTextColor(dc, RGB(255, 0, 0));
-                ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-                return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
-            }
+            case WM_CTLCOLORSTATIC:
+                return ControlColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
             default:
                 return FALSE;
         }
     }
 
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+
+    // Labels, radio buttons and check boxes on a page take the colour of the
+    // tab strip's body, which a themed system paints lighter than the dialog;
+    // the notes are red. Edits keep the system's colours (grey when disabled).
+    INT_PTR ControlColours(HDC dc, HWND control) {
+        const int id = ::GetDlgCtrlID(control);
+        const bool note = id >= ids::kFirstNote && id < ids::kFirstNote + ids::kNoteCount;
+        wchar_t kind[16] = {};
+        ::GetClassNameW(control, kind, 16);
+        const auto it = std::find_if(pages_.begin(), pages_.end(),
+                                     [&](const auto& entry) { return entry.first == control; });
+        const bool on_page = it != pages_.end() && it->second != kEveryPage;
+        if (!on_page || !page_brush_ || ::lstrcmpiW(kind, WC_EDITW) == 0) return FALSE;
+        if (note) ::SetTextColor(dc, RGB(255, 0, 0));
+        ::SetBkColor(dc, page_colour_);
+        return reinterpret_cast<INT_PTR>(page_brush_.get());
+    }
+
+    // The colour of the tab strip's body as the tab control paints it.
+    void TakePageColour() {
+        HWND tabs = Item(ids::kPageControl1);
+        RECT r{};
+        ::GetClientRect(tabs, &r);
+        RECT body = r;
+        ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
+        page_colour_ = ::GetSysColor(COLOR_BTNFACE);
+        if (HDC screen = ::GetDC(tabs)) {
+            HDC memory = ::CreateCompatibleDC(screen);
+            HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right, r.bottom);
+            HGDIOBJ old = ::SelectObject(memory, bitmap);
+            ::FillRect(memory, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+            ::SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                           PRF_CLIENT | PRF_ERASEBKGND);
+            const COLORREF sampled = ::GetPixel(memory, body.right - 2, body.bottom - 2);
+            if (sampled != CLR_INVALID) page_colour_ = sampled;
+            ::SelectObject(memory, old);
+            ::DeleteObject(bitmap);
+            ::DeleteDC(memory);
+            ::ReleaseDC(tabs, screen);
+        }
+        page_brush_.reset(::CreateSolidBrush(page_colour_));
+    }
 
     HWND Add(Page page, const ControlSpec& spec) {
         HWND control = AddControl(dialog_, spec, font_.get());
@@ -448,6 +487,11 @@ class AccountDialogView {
     std::vector<std::pair<HWND, Page>> pages_;
     bool refreshing_ = false;  // the view itself is writing into its controls
     std::exception_ptr failure_;
+    struct DeleteBrush {
+        void operator()(HBRUSH b) const { ::DeleteObject(b); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HBRUSH>, DeleteBrush> page_brush_;
+    COLORREF page_colour_ = 0;
 };
 
 }  // namespace
