@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build test windows windows-test test-sanitize test-tsan demo bench fuzz fuzz-smoke format clean
+.PHONY: all deps configure build install test windows windows-test test-sanitize test-tsan demo bench fuzz fuzz-smoke format clean
 
 all: build
 
@@ -19,6 +19,12 @@ configure: deps $(BUILD)/build.ninja
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Programs (the library beside them, where the host loads it), the sample
+# plugins, manual pages and bash completion under PREFIX; DESTDIR is honoured.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # Then the Windows build, when the cross compiler is there, and its tests
 # under Wine, when Wine is there (install-deps installs both).

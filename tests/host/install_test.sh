@@ -1,0 +1,26 @@
+#!/bin/sh
+# `cmake --install` into an empty prefix: the installed host loads the library
+# beside it, new-account finds the sample plugins under share/drwa/plugins
+# (not the source tree), and man finds the pages, and bash the completion.
+#   install_test.sh BUILD_DIR
+set -eu
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+for f in bin/drwa-host bin/drwa-tool bin/libdrwa_plugin.so share/drwa/plugins/cm_TEXTBOARD.PL \
+         share/man/man1/drwa-host.1 share/man/man1/drwa-tool.1 \
+         share/bash-completion/completions/drwa-host share/bash-completion/completions/drwa-tool; do
+    [ -f "$prefix/$f" ] || { echo "FAIL: $f was not installed"; exit 1; }
+done
+
+out=$("$prefix/bin/drwa-host" --account "$prefix/bbs/account.ini" new-account)
+case $out in
+*"$prefix/share/drwa/plugins"*) ;;
+*) echo "FAIL: new-account did not take the installed plugins: $out"; exit 1 ;;
+esac
+"$prefix/bin/drwa-host" --account "$prefix/bbs/account.ini" info >/dev/null
+MANPATH=$prefix/share/man LC_ALL=C MANPAGER=cat man drwa-host | grep -q '^NAME' ||
+    { echo "FAIL: man drwa-host does not find the installed page"; exit 1; }
+echo "install: programs, library, plugins, pages and completion in place and working"
