@@ -99,6 +99,15 @@ int RunDeliver(HostContext& host, const std::vector<std::string>& args) {
     if (args.size() != 2 || args[0] != "--maildir")
         throw std::runtime_error("usage: deliver --maildir DIR");
     const fs::path maildir = args[1];
+    // Said in the user's words before anything moves: create_directories would
+    // only report "File exists" on a file where the Maildir or its parts go.
+    for (const fs::path& p : {maildir, maildir / "cur", maildir / "new", maildir / "tmp"}) {
+        std::error_code ec;
+        if (fs::exists(p, ec) && !fs::is_directory(p, ec))
+            throw std::runtime_error("deliver: " + p.string() +
+                                     " is a file, not a folder: --maildir names the " +
+                                     "Maildir folder the mails go into (it is made when missing)");
+    }
     const auto lock = LockAccount(host);
     for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(maildir / sub);
 

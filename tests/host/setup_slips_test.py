@@ -77,6 +77,8 @@ with tempfile.TemporaryDirectory() as work:
         (["--account", account, "enable"], ["enable is missing an argument", "enable N..."]),
         (["--account", account, "check"], ["check is missing an argument", "check ADDRESS"]),
         (["--account", account, "deliver"], ["deliver is missing an argument", "--maildir DIR"]),
+        # A file where the Maildir goes (here the account file itself): named, and left alone.
+        (["--account", account, "deliver", "--maildir", account], ["is a file, not a folder"]),
         (["--account", account, "set-group", "0"], ["set-group is missing an argument"]),
         (["--account", account, "show-group"], ["show-group is missing an argument"]),
         (["--account", account, "show-group", "0", "1"], ["show-group was given too many"]),
