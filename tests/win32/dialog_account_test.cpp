@@ -164,6 +164,12 @@ TEST_F(WinAccountDialog, SystemProxyIsShownAndItsStoredValuesKept) {
     const SystemProxy proxy(L"proxy.example:3128");
     dir_.Write("account.ini", expected::kStoredSystemProxy);
     const auto result = Run([&](DialogDriver& d) {
+        // Without an owner the dialog is centred on the screen's work area.
+        RECT area{}, r{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        ::GetWindowRect(d.window(), &r);
+        EXPECT_NEAR((r.left + r.right) / 2, (area.left + area.right) / 2, 2);
+        EXPECT_NEAR((r.top + r.bottom) / 2, (area.top + area.bottom) / 2, 2);
         EXPECT_TRUE(d.Checked(ids::kRadioProxy1 + 2));
         EXPECT_EQ(d.Text(ids::kEditProxy), "proxy.example");
         EXPECT_EQ(d.Text(ids::kEditProxyPort), "3128");
