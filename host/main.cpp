@@ -137,11 +137,13 @@ constexpr std::array kCommands{
           0,
           kAny},
     Entry{{"add-board",
-           "add-board URL --plugin NAME [--name NAME] [--set K=V...]  a new group for a board",
+           "add-board URL [--plugin NAME] [--name NAME] [--set K=V...]  a new group for a board",
            kAddBoard},
           "Makes a group for the board at URL, as the group dialog's \"make\" and OK\n"
-          "would, with receiving on: its folder NAME (default: the URL's last part),\n"
-          "the plugin NAME of the account's plugin folder and the plugin's own settings.\n"
+          "would, with receiving on: its folder NAME, the plugin NAME of the account's\n"
+          "plugin folder and the plugin's own settings. Without --plugin, each plugin of\n"
+          "the folder is asked whether it reads URL, and the one that does is taken;\n"
+          "without --name, the board's title names the group (else the URL's last part).\n"
           "--set writes more keys as set-group does.",
           1},
     Entry{{"show-group", "show-group N          a group's settings, decoded to UTF-8", kShowGroup},

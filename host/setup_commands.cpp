@@ -11,15 +11,18 @@
 #include <stdexcept>
 
 #include "common/error.h"
+#include "config/file_search.h"
 #include "config/folders.h"
 #include "config/group_list.h"
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 #include "config/text_helpers.h"
 #include "dialogs/account_dialog.h"
+#include "dialogs/board_group_name.h"
 #include "dialogs/edit_group_property.h"
 #include "host_system.h"
 #include "platform/question.h"
+#include "receive/board_question.h"
 #include "terminal_text.h"
 
 namespace drwa_host {
@@ -154,6 +157,45 @@ std::string NameFromUrl(const std::string& url) {
     return slash == std::string::npos ? rest : rest.substr(slash + 1);
 }
 
+// The plugin of the account's plugin folder that says it reads `url`, with
+// the board's title (CP932) as it answered. Exactly one must say yes: with
+// none or several the user chooses by --plugin.
+struct BoardPlugin {
+    std::string name;   // UTF-8
+    std::string title;  // CP932
+};
+
+BoardPlugin AskPluginsForBoard(const HostContext& host, const std::string& url) {
+    return InUtf8([&] {
+        const drwa::config::IniFile account{host.Account()};
+        const std::string folder = account.ReadString(keys::kPlugin, keys::kPluginFolder, "");
+        const auto plugins = drwa::config::ListArticlePlugins(folder);
+        std::string asked;
+        for (const auto& p : plugins) asked += (asked.empty() ? "" : ", ") + ToUtf8(p.name);
+        if (plugins.empty())
+            throw std::runtime_error("add-board: the account's plugin folder " + ToUtf8(folder) +
+                                     " has no plugins to ask which reads " + url);
+        // Run beside the account file: a plugin asked about a board has no
+        // group folder yet, and must not write into one.
+        const std::string where = ToCp932(fs::path(ToUtf8(host.Account())).parent_path().string());
+        std::vector<BoardPlugin> yes;
+        for (const auto& p : plugins)
+            if (auto title = drwa::receive::AskPluginForBoard(account, p, ToCp932(url), where))
+                yes.push_back({ToUtf8(p.name), std::move(*title)});
+        if (yes.empty())
+            throw std::runtime_error("add-board: no plugin says it reads " + url +
+                                     " (asked: " + asked +
+                                     "); check the address, or choose one with --plugin NAME");
+        if (yes.size() > 1) {
+            std::string names;
+            for (const auto& b : yes) names += (names.empty() ? "" : ", ") + b.name;
+            throw std::runtime_error("add-board: several plugins say they read " + url + ": " +
+                                     names + "; choose one with --plugin NAME");
+        }
+        return yes.front();
+    });
+}
+
 }  // namespace
 
 int RunNewAccount(HostContext& host, const std::vector<std::string>& args) {
@@ -256,12 +298,29 @@ int RunAddBoard(HostContext& host, const std::vector<std::string>& args) {
             url = args[i];
         else
             throw std::runtime_error("add-board: unexpected \"" + args[i] +
-                                     "\" (usage: add-board URL --plugin NAME [--name NAME] "
+                                     "\" (usage: add-board URL [--plugin NAME] [--name NAME] "
                                      "[--set KEY=VALUE...])");
     }
     if (url.empty() || url.find_first_of("\r\n") != std::string::npos)
         throw std::runtime_error("add-board: the board's URL is missing (one line)");
-    if (name.empty()) name = NameFromUrl(url);
+    const bool asked = plugin.empty();
+    if (asked) {
+        const BoardPlugin found = AskPluginsForBoard(host, url);
+        plugin = found.name;
+        Print(stdout, "the plugin %s reads %s\n", plugin.c_str(), url.c_str());
+        if (name.empty()) {
+            name = ToUtf8(drwa::dialogs::GroupNameFromTitle(found.title));
+            if (!name.empty())
+                Print(stdout, "no --name: the group is named %s after the board's title \"%s\"\n",
+                      name.c_str(), ToUtf8(found.title).c_str());
+        }
+    }
+    if (name.empty()) {
+        name = NameFromUrl(url);
+        if (asked)
+            Print(stdout, "no --name: the group is named %s after the board's address\n",
+                  name.c_str());
+    }
     const std::string url_cp932 = ToCp932(url), name_cp932 = ToCp932(name);
 
     // The group dialog in new-group mode, used as a user would: the name and
