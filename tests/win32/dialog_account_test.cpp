@@ -126,6 +126,9 @@ TEST_F(WinAccountDialog, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
             d.Click(ids::kButtonRubyFolder);
             EXPECT_TRUE(d.AnswerFileChooser(interpreter));
             EXPECT_EQ(d.Text(ids::kEditRubyFolder), interpreter);
+            d.Click(ids::kButtonDRWAPluginFolder);
+            EXPECT_TRUE(d.AnswerFolderChooser(dir_ / "表示"));
+            EXPECT_EQ(d.Text(ids::kEditDRWAPluginFolder), dir_ / "表示");
             d.Type(ids::kEditPerlFolder, "typed");
             d.Click(ids::kCancel);
             EXPECT_TRUE(d.Closed());

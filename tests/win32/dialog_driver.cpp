@@ -6,6 +6,7 @@
 #include <objidl.h>
 // last
 #include <gdiplus.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <future>
@@ -148,12 +149,22 @@ std::optional<std::string> DialogDriver::AnswerBox() {
     return platform::win32::ShowableName(message);
 }
 
-bool DialogDriver::AnswerFileChooser(std::string_view path) {
-    // The chooser reads folders before it shows: it may come after the click
-    // has been answered.
-    HWND chooser = nullptr;
-    for (int i = 0; i < 500 && !(chooser = Box()); ++i)
+HWND DialogDriver::AwaitBox() const {
+    HWND box = nullptr;
+    for (int i = 0; i < 500 && !(box = Box()); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return box;
+}
+
+bool DialogDriver::AwaitGone(HWND window) const {
+    for (int i = 0; i < 500 && ::IsWindow(window); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Barrier();
+    return !::IsWindow(window);
+}
+
+bool DialogDriver::AnswerFileChooser(std::string_view path) {
+    HWND chooser = AwaitBox();
     if (!chooser) return false;
     // The name box: an edit of its own (edt1), or the edit inside the name
     // combo box (cmb13), itself a combo box inside an extended one.
@@ -167,10 +178,18 @@ bool DialogDriver::AnswerFileChooser(std::string_view path) {
     ::SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
                           kReplyWait, &ignored);
     ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 500 && ::IsWindow(chooser); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    Barrier();
-    return !::IsWindow(chooser);
+    return AwaitGone(chooser);
+}
+
+bool DialogDriver::AnswerFolderChooser(std::string_view folder) {
+    HWND chooser = AwaitBox();
+    if (!chooser) return false;
+    const std::wstring text = Wide(folder);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_NORMAL, kReplyWait, &ignored);
+    ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    return AwaitGone(chooser);
 }
 
 void DialogDriver::CloseAll() {

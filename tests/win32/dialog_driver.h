@@ -50,6 +50,9 @@ class DialogDriver {
     // Types `path` (CP932) into the file chooser the dialog shows now and
     // opens it; false when no chooser is up or it has no name box.
     bool AnswerFileChooser(std::string_view path);
+    // Selects `folder` (CP932) in the folder chooser the dialog shows now and
+    // takes it; false when no chooser came.
+    bool AnswerFolderChooser(std::string_view folder);
     // Cancels whatever is still open: a failed assertion must not leave the
     // host thread in a modal loop.
     void CloseAll();
@@ -59,6 +62,8 @@ class DialogDriver {
   private:
     explicit DialogDriver(HWND dialog) : dialog_(dialog) {}
     HWND Box() const;
+    HWND AwaitBox() const;  // a chooser reads folders before it shows
+    bool AwaitGone(HWND window) const;
     HWND dialog_;
 };
 
