@@ -232,6 +232,34 @@ TEST_F(WinAccountDialog, OkChecksPortAndThreadCountThenWritesSectionPlugin) {
     EXPECT_EQ(dir_.Read("account.ini"), expected::kDrivenOkAccount);
 }
 
+// A character CP932 lacks is refused where it was typed, named, and nothing
+// is written; in a format box the panel's format comes back at once.
+TEST_F(WinAccountDialog, RefusesTextShiftJisLacks) {
+    dir_.Write("account.ini", "");
+    std::vector<std::optional<std::string>> messages;
+    const auto result = Run([&](DialogDriver& d) {
+        d.ChoosePage(ids::kPageControl1, 3);
+        d.TypeCharacter(ids::kTitleEditSyoshiki, L'\u00e9');
+        messages.push_back(d.AnswerBox());
+        EXPECT_EQ(d.Text(ids::kTitleEditSyoshiki), "$G($T)");
+        d.ChoosePage(ids::kPageControl1, 0);
+        ::SendMessageW(d.Item(ids::kEditPerlFolder), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(L"C:\\caf\u00e9\\perl.exe"));
+        d.ChoosePage(ids::kPageControl1, 1);
+        d.Click(ids::kOK);
+        messages.push_back(d.AnswerBox());
+        EXPECT_TRUE(d.Visible(ids::kEditPerlFolder));
+        EXPECT_EQ(d.Focus(), d.Item(ids::kEditPerlFolder));
+        d.Click(ids::kCancel);
+        EXPECT_TRUE(d.Closed());
+    });
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(messages.size(), 2u);
+    for (const auto& message : messages)
+        EXPECT_EQ(message, "Shift_JIS で表せない文字 (U+00E9) は使えません");
+    EXPECT_EQ(dir_.Read("account.ini"), expected::kCancelledEmptyAccount);
+}
+
 // Run without a display: the call fails at once with a clear message and
 // writes nothing.
 TEST_F(WinAccountDialog, NoScreenFailsAtOnceAndWritesNothing) {

@@ -93,6 +93,14 @@ void DialogDriver::Click(int id) {
     Barrier();
 }
 
+void DialogDriver::TypeCharacter(int id, wchar_t c) {
+    HWND control = Item(id);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(control, EM_SETSEL, 0x7fffffff, 0x7fffffff, SMTO_NORMAL, kReplyWait,
+                          &ignored);
+    ::PostMessageW(control, WM_CHAR, c, 1);
+}
+
 void DialogDriver::ChoosePage(int tab_control_id, int page) {
     HWND tabs = Item(tab_control_id);
     DWORD_PTR ignored = 0;
@@ -137,8 +145,7 @@ HWND DialogDriver::Box() const {
 }
 
 std::optional<std::string> DialogDriver::AnswerBox() {
-    Barrier();
-    HWND box = Box();
+    HWND box = AwaitBox();
     if (!box) return std::nullopt;
     std::wstring message;
     ::EnumChildWindows(box, FindMessage, reinterpret_cast<LPARAM>(&message));

@@ -42,6 +42,9 @@ class DialogDriver {
 
     void Type(int id, std::string_view cp932);
     void Click(int id);
+    // One character typed at the end of the control's text, as the keyboard
+    // delivers it (posted: a message box it brings up is answered here).
+    void TypeCharacter(int id, wchar_t c);
     void ChoosePage(int tab_control_id, int page);
 
     // The text of the message box the dialog shows now, answered with OK;

@@ -78,10 +78,6 @@ constexpr std::array<NumberField, 3> kNumberFields{{
      TFormAccount::kThreadCountMax, 1, 1, false},
 }};
 
-std::string NoCp932Form() {
-    return "Shift_JIS で表せない文字は使えません";
-}
-
 class AccountDialogView {
   public:
     AccountDialogView(TFormAccount& model, WindowDialogServices& services)
@@ -379,7 +375,7 @@ class AccountDialogView {
             return true;
         }
         ShowPage(page);
-        services_.ShowError(NoCp932Form());
+        services_.ShowError(NoCp932FormMessage(Item(id)));
         ::SetFocus(Item(id));
         return false;
     }
@@ -453,10 +449,11 @@ class AccountDialogView {
                 format = *std::move(text);
             } else {
                 // The box goes back to what the panel holds, which Save writes.
+                const std::string message = NoCp932FormMessage(Item(id));
                 refreshing_ = true;
                 SetCp932Text(Item(id), format);
                 refreshing_ = false;
-                services_.ShowError(NoCp932Form());
+                services_.ShowError(message);
             }
             subject.EditSyoshikiChange();
             title.EditSyoshikiChange();

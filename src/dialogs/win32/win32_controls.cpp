@@ -5,6 +5,7 @@
 #include "dialogs/win32/win32_controls.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -106,6 +107,28 @@ std::optional<std::string> Cp932Text(HWND control) {
     text.resize(static_cast<std::size_t>(
         ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return platform::win32::TryWideToCp932(text);
+}
+
+std::string NoCp932FormMessage(HWND control) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    std::string code = "?";  // every character alone has a form: a lone surrogate
+    for (std::size_t i = 0; i < text.size();) {
+        const bool pair =
+            IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+        const std::size_t n = pair ? 2 : 1;
+        if (!platform::win32::TryWideToCp932(std::wstring_view(text).substr(i, n))) {
+            const unsigned value =
+                pair ? 0x10000u + ((text[i] - 0xD800u) << 10) + (text[i + 1] - 0xDC00u) : text[i];
+            char buffer[16];
+            std::snprintf(buffer, sizeof buffer, "U+%04X", value);
+            code = buffer;
+            break;
+        }
+        i += n;
+    }
+    return "Shift_JIS で表せない文字 (" + code + ") は使えません";
 }
 
 void SetCp932Text(HWND control, std::string_view cp932) {

@@ -66,6 +66,9 @@ std::optional<std::string> Cp932Text(HWND control);
 // Shows CP932 text; bytes that are no CP932 show as the replacement character
 // rather than the control staying empty.
 void SetCp932Text(HWND control, std::string_view cp932);
+// Why the control's text was refused, naming the first character CP932 lacks
+// as the other views do: "Shift_JIS で表せない文字 (U+00E9) は使えません".
+std::string NoCp932FormMessage(HWND control);
 std::wstring ShownText(std::string_view cp932);
 
 // Centres `dialog` on `owner`, or on the work area of the screen without one,
