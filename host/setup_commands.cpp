@@ -185,7 +185,8 @@ BoardPlugin AskPluginsForBoard(const HostContext& host, const std::string& url) 
         if (yes.empty())
             throw std::runtime_error("add-board: no plugin says it reads " + url +
                                      " (asked: " + asked +
-                                     "); check the address, or choose one with --plugin NAME");
+                                     "): check the address; a board no plugin "
+                                     "recognises needs --plugin NAME");
         if (yes.size() > 1) {
             std::string names;
             for (const auto& b : yes) names += (names.empty() ? "" : ", ") + b.name;
