@@ -6,6 +6,8 @@
 set -u
 host=$1 tool=$2 mandir=$3
 failures=0
+# man-db is not part of every minimal system; without it there is nothing to render with.
+command -v man >/dev/null || { echo "man is not installed: skipped"; exit 77; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # ASCII output and wide lines: no hyphen glyphs, no wrapped entry lines.
