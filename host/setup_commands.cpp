@@ -311,6 +311,9 @@ int RunAddBoard(HostContext& host, const std::vector<std::string>& args) {
         Print(stdout, "the plugin %s reads %s\n", plugin.c_str(), url.c_str());
         if (name.empty()) {
             name = ToUtf8(drwa::dialogs::GroupNameFromTitle(found.title));
+            // A title in another code (a board kept in EUC-JP) has bytes that
+            // show as "?", which a name made from a title never holds otherwise.
+            if (name.find('?') != std::string::npos) name.clear();
             if (!name.empty())
                 Print(stdout, "no --name: the group is named %s after the board's title \"%s\"\n",
                       name.c_str(), ToUtf8(found.title).c_str());

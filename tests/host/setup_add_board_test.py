@@ -20,13 +20,15 @@ def drwa(*args):
 
 def board(name, title=None, subject=None):
     """A copy of the demo's news board under the server's root, with its
-    title (no SETTING.TXT when None) and thread list replaced as given."""
+    title (no SETTING.TXT when None; bytes as they are) and thread list
+    replaced as given."""
     folder = os.path.join(root, name)
     shutil.copytree(os.path.join(source, "examples", "news-board"), folder)
     os.remove(os.path.join(folder, "SETTING.TXT"))
     if title is not None:
         with open(os.path.join(folder, "SETTING.TXT"), "wb") as f:
-            f.write(f"BBS_TITLE={title}\r\n".encode("cp932"))
+            raw = title if isinstance(title, bytes) else title.encode("cp932")
+            f.write(b"BBS_TITLE=" + raw + b"\r\n")
     if subject is not None:
         with open(os.path.join(folder, "subject.txt"), "wb") as f:
             f.write(subject)
@@ -64,6 +66,8 @@ with tempfile.TemporaryDirectory() as work:
              "no --name: the group is named untitled after the board's address", "UNTITLED"),
             (web + board("dots", "...") + "/", [], 0, "named dots after the board's address",
              "DOTS"),
+            (web + board("bytes", b"\xfd\xfe\xff") + "/", [], 0,
+             "named bytes after the board's address", "BYTES"),
             (web + board("empty", "空の板", b"") + "/", ["--name", "mine"], 0,
              "made the group MINE", "MINE"),
             (on_disk, [], 0, "the plugin TEXTBOARD reads " + on_disk, "ふれあい雑談板"),
