@@ -160,6 +160,10 @@ HWND DialogDriver::AwaitBox() const {
     HWND box = nullptr;
     for (int i = 0; i < 500 && !(box = Box()); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Found as soon as its window exists: answered by its thread only once the
+    // box is filled and its loop runs.
+    DWORD_PTR ignored = 0;
+    if (box) ::SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_NORMAL, kReplyWait, &ignored);
     return box;
 }
 
