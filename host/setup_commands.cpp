@@ -381,8 +381,7 @@ int RunAddBoard(HostContext& host, const std::vector<std::string>& args) {
         std::string known;
         for (const std::string& p : plugins) known += (known.empty() ? "" : ", ") + p;
         throw std::runtime_error(
-            (plugin.empty() ? std::string("add-board needs --plugin NAME")
-                            : "add-board: there is no plugin \"" + plugin + "\"") +
+            "add-board: there is no plugin \"" + plugin + "\"" +
             "; the account's plugin folder has: " + (known.empty() ? "none" : known));
     }
 
