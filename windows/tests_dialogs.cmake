@@ -18,11 +18,11 @@ add_dependencies(dialog_account_test drwa_plugin)
 find_program(DRWA_XVFB_RUN xvfb-run)
 if(CMAKE_CROSSCOMPILING_EMULATOR AND DRWA_XVFB_RUN)
   add_test(NAME win.dialog_account
-    COMMAND ${DRWA_XVFB_RUN} -a -s "-screen 0 1024x768x24"
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine-alone ${DRWA_XVFB_RUN} -a -s "-screen 0 1024x768x24"
       ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:dialog_account_test>
       --gtest_filter=-*NoScreen*)
   add_test(NAME win.dialog_account_no_screen
-    COMMAND env -u DISPLAY -u WAYLAND_DISPLAY
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine-alone env -u DISPLAY -u WAYLAND_DISPLAY
       ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:dialog_account_test>
       --gtest_filter=*NoScreen*)
   # Alone: the prefix's desktop process takes the display of the program that
