@@ -24,21 +24,6 @@ using win32::WidePath;
 
 namespace {
 
-[[noreturn]] void Fail(std::string_view path, DWORD code) {
-    throw Error(std::string(path) + ": " + win32::SystemErrorText(code));
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        // WriteFile takes a DWORD count: large buffers go in pieces.
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
-}
-
 bool IsWideDelimiter(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
@@ -66,13 +51,13 @@ std::wstring WriteHiddenSibling(std::string_view path, const std::wstring& targe
     const std::wstring temp = HiddenSibling(target);
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_HIDDEN, nullptr));
-    if (!file) Fail(path, GetLastError());
-    bool done = WriteAll(file.get(), bytes) && (!flush || FlushFileBuffers(file.get()));
+    if (!file) win32::FailOnPath(path, GetLastError());
+    bool done = win32::WriteAllTo(file.get(), bytes) && (!flush || FlushFileBuffers(file.get()));
     DWORD error = GetLastError();
     file.reset();
     if (!done) {
         DeleteFileW(temp.c_str());
-        Fail(path, error);
+        win32::FailOnPath(path, error);
     }
     return temp;
 }
@@ -85,7 +70,7 @@ void Unhide(std::string_view path, const std::wstring& temp, DWORD attributes) {
     if (!SetFileAttributesW(temp.c_str(), attributes)) {
         const DWORD error = GetLastError();
         DeleteFileW(temp.c_str());
-        Fail(path, error);
+        win32::FailOnPath(path, error);
     }
 }
 
@@ -197,7 +182,7 @@ void WriteFileAtomic(std::string_view path, std::string_view bytes) {
     // Windows refuses to replace a read-only file, but not every file system
     // behind its API does (Wine's): the attribute is honoured here for all.
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY))
-        Fail(path, ERROR_ACCESS_DENIED);
+        win32::FailOnPath(path, ERROR_ACCESS_DENIED);
     const std::wstring temp = WriteHiddenSibling(path, target, bytes, true);
     // The file keeps what its user gave the one it replaces (hidden, archive).
     Unhide(path, temp, old == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : old);
@@ -205,7 +190,7 @@ void WriteFileAtomic(std::string_view path, std::string_view bytes) {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileW(temp.c_str());
-        Fail(path, error);
+        win32::FailOnPath(path, error);
     }
 }
 
@@ -218,7 +203,7 @@ bool WriteNewFile(std::string_view path, std::string_view bytes) {
     const DWORD error = GetLastError();
     DeleteFileW(temp.c_str());
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return false;
-    Fail(path, error);
+    win32::FailOnPath(path, error);
 }
 
 bool IsReadOnlyFile(std::string_view path) {
@@ -232,7 +217,7 @@ bool DeleteFile(std::string_view path) {
 
 void RenameFile(std::string_view from, std::string_view to) {
     if (!MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING))
-        Fail(from, GetLastError());
+        win32::FailOnPath(from, GetLastError());
 }
 
 namespace {
@@ -266,7 +251,7 @@ DWORD MakeFolders(std::wstring path) {
 }  // namespace
 
 void CreateFolders(std::string_view path) {
-    if (DWORD error = MakeFolders(WidePath(path))) Fail(path, error);
+    if (DWORD error = MakeFolders(WidePath(path))) win32::FailOnPath(path, error);
 }
 
 std::vector<FolderEntry> ListFolder(std::string_view folder, NameFilter match) {
@@ -341,7 +326,7 @@ void LineLog::Write(std::string_view line) {
     if (!handle_) return;
     std::string l(line);
     l += "\r\n";
-    if (WriteAll(handle_, l)) FlushFileBuffers(handle_);
+    if (win32::WriteAllTo(handle_, l)) FlushFileBuffers(handle_);
 }
 
 }  // namespace drwa::platform

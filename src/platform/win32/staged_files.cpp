@@ -19,20 +19,6 @@
 namespace drwa::platform {
 namespace {
 
-[[noreturn]] void Fail(std::string_view path, DWORD code) {
-    throw Error(std::string(path) + ": " + win32::SystemErrorText(code));
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
-}
-
 // A fresh hidden name beside `target` (native).
 std::wstring HiddenSibling(const std::wstring& target) {
     static thread_local std::mt19937_64 random{std::random_device{}()};
@@ -75,7 +61,7 @@ bool ReplacingFile::Append(std::string_view bytes) {
                                   FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (file != INVALID_HANDLE_VALUE) file_ = file;
     }
-    if (!file_ || !WriteAll(file_, bytes)) {
+    if (!file_ || !win32::WriteAllTo(file_, bytes)) {
         failed_ = true;
         Abandon();
         return false;
@@ -107,7 +93,7 @@ void ReplacingFile::Commit() {
     }
     if (!done) {
         ::DeleteFileW(temp_.c_str());
-        Fail(path_, error);
+        win32::FailOnPath(path_, error);
     }
 }
 
@@ -116,19 +102,21 @@ AppendOnlyFile::AppendOnlyFile(std::string_view path)
     win32::UniqueHandle file(CreateFileW(native_.c_str(), GENERIC_READ | GENERIC_WRITE,
                                          FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) Fail(path_, GetLastError());
+    if (!file) win32::FailOnPath(path_, GetLastError());
     std::string all;
     char buf[65536];
     for (;;) {
         DWORD n = 0;
-        if (!::ReadFile(file.get(), buf, sizeof buf, &n, nullptr)) Fail(path_, GetLastError());
+        if (!::ReadFile(file.get(), buf, sizeof buf, &n, nullptr))
+            win32::FailOnPath(path_, GetLastError());
         if (n == 0) break;
         all.append(buf, n);
     }
     const std::size_t end = all.rfind("\r\n");
     all.resize(end == std::string::npos ? 0 : end + 2);
     // Cutting a file short needs no space, even on a full disk.
-    if (!SeekTo(file.get(), all.size()) || !SetEndOfFile(file.get())) Fail(path_, GetLastError());
+    if (!SeekTo(file.get(), all.size()) || !SetEndOfFile(file.get()))
+        win32::FailOnPath(path_, GetLastError());
     size_ = all.size();
     earlier_ = std::move(all);
     file_ = file.release();
@@ -139,7 +127,7 @@ AppendOnlyFile::~AppendOnlyFile() {
 }
 
 void AppendOnlyFile::Append(std::string_view bytes) {
-    if (SeekTo(file_, size_) && WriteAll(file_, bytes)) {
+    if (SeekTo(file_, size_) && win32::WriteAllTo(file_, bytes)) {
         size_ += bytes.size();
         return;
     }
@@ -147,7 +135,7 @@ void AppendOnlyFile::Append(std::string_view bytes) {
     // Half a line would join the next one: the file goes back to where it was
     // (if even that fails, the next open drops the cut line).
     if (SeekTo(file_, size_)) SetEndOfFile(file_);
-    Fail(path_, error);
+    win32::FailOnPath(path_, error);
 }
 
 bool AppendOnlyFile::Remove() {
@@ -158,14 +146,14 @@ bool AppendOnlyFile::Remove() {
 
 OpenFolder::OpenFolder(std::string_view folder) : folder_(JoinPath(folder, "")) {
     const DWORD attributes = GetFileAttributesW(win32::WidePath(folder).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) Fail(folder, GetLastError());
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) Fail(folder, ERROR_DIRECTORY);
+    if (attributes == INVALID_FILE_ATTRIBUTES) win32::FailOnPath(folder, GetLastError());
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) win32::FailOnPath(folder, ERROR_DIRECTORY);
 }
 
 OpenFolder::~OpenFolder() = default;
 
 void OpenFolder::Fail(std::string_view name, int err) const {
-    platform::Fail(folder_ + std::string(name), static_cast<DWORD>(err));
+    platform::win32::FailOnPath(folder_ + std::string(name), static_cast<DWORD>(err));
 }
 
 bool OpenFolder::Exists(std::string_view name) const {
@@ -181,7 +169,7 @@ void OpenFolder::WriteStaging(std::string_view name, std::string_view bytes) con
     win32::UniqueHandle file(CreateFileW(native.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) Fail(name, static_cast<int>(GetLastError()));
-    if (!WriteAll(file.get(), bytes)) {
+    if (!win32::WriteAllTo(file.get(), bytes)) {
         const DWORD error = GetLastError();
         file.reset();
         ::DeleteFileW(native.c_str());

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "common/error.h"
 
 namespace drwa::platform::win32 {
@@ -93,6 +95,20 @@ std::string SystemErrorText(unsigned long code) {
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     return out + ShowableName(text);
+}
+
+void FailOnPath(std::string_view path, unsigned long code) {
+    throw Error(std::string(path) + ": " + SystemErrorText(code));
+}
+
+bool WriteAllTo(void* handle, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(handle, bytes.data(), chunk, &written, nullptr)) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
 }
 
 }  // namespace drwa::platform::win32

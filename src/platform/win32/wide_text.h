@@ -29,4 +29,11 @@ std::string ShowableName(std::wstring_view wide);
 // "システム エラー。コード : N." LF + the system's text for the code, CP932.
 std::string SystemErrorText(unsigned long code);
 
+// Throws drwa::Error: the path, then SystemErrorText(code).
+[[noreturn]] void FailOnPath(std::string_view path, unsigned long code);
+
+// Writes all of `bytes` to the open file `handle` (a HANDLE), in pieces that
+// WriteFile's DWORD count can take; false on the first failure.
+bool WriteAllTo(void* handle, std::string_view bytes);
+
 }  // namespace drwa::platform::win32
