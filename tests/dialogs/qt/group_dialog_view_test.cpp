@@ -29,6 +29,7 @@
 #include "config/ini_file.h"
 #include "dialog_driving.h"
 #include "dialogs/edit_group_property.h"
+#include "dialogs/group_dialog_expectations.h"
 #include "dialogs/qt/group_dialog_view.h"
 #include "dialogs/qt/qt_questions.h"
 #include "dialogs/qt/qt_session.h"
@@ -39,6 +40,7 @@ namespace drwa::dialogs::qt {
 namespace {
 
 using drwa::testing::TempFolder;
+namespace expected = drwa::dialogs::expected;
 
 class GroupDialogView : public ::testing::Test {
   protected:
@@ -73,13 +75,14 @@ TEST_F(GroupDialogView, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
     QString question;
     Run({}, [&](QWidget* d) {
         Screenshot(d, "new-group");
-        QTest::keyClicks(Find<QLineEdit>(d, "EditKeijibanName"), "board");
+        QTest::keyClicks(Find<QLineEdit>(d, "EditKeijibanName"), expected::kNewGroupName.data());
         QTest::mouseClick(Find<QPushButton>(d, "ButtonMakeFolder"), Qt::LeftButton);
         EXPECT_FALSE(Find<QLineEdit>(d, "EditKeijibanName")->isVisible());
         EXPECT_EQ(Find<QComboBox>(d, "ComboBoxKeijibanName")->currentText(), "BOARD");
         EXPECT_EQ(Find<QComboBox>(d, "ComboBoxPluginName")->currentText(), "TEXTBOARD");
-        EXPECT_EQ(Find<QLabel>(d, "LabelPluginVersion")->text(), U("バージョン：1.1"));
-        EXPECT_EQ(Find<QLabel>(d, "LabelPluginSakusya")->text(), U("作者：drwa plugin developers"));
+        EXPECT_EQ(Find<QLabel>(d, "LabelPluginVersion")->text(),
+                  U(expected::kPluginVersion.data()));
+        EXPECT_EQ(Find<QLabel>(d, "LabelPluginSakusya")->text(), U(expected::kPluginAuthor.data()));
         QTest::mouseClick(Find<QCheckBox>(d, "CheckBoxJunkai"), Qt::LeftButton, {}, {6, 6});
         Screenshot(d, "page1-basic");
 
@@ -87,9 +90,9 @@ TEST_F(GroupDialogView, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         ClickTab(pages, 1);
         EXPECT_EQ(Find<QLabel>(d, "LabelJunkai9")->text(), "");
         EXPECT_FALSE(Find<QLineEdit>(d, "EditJunkai9")->isEnabled());
-        QTest::keyClicks(Find<QLineEdit>(d, "EditJunkai1"), "http://127.0.0.1:8080/news/");
-        TypeJapanese(Find<QLineEdit>(d, "EditJunkai3"), "名無し");
-        QTest::keyClicks(Find<QLineEdit>(d, "EditJunkai4"), "sage");
+        QTest::keyClicks(Find<QLineEdit>(d, "EditJunkai1"), expected::kAddress.data());
+        TypeJapanese(Find<QLineEdit>(d, "EditJunkai3"), expected::kPosterName.data());
+        QTest::keyClicks(Find<QLineEdit>(d, "EditJunkai4"), expected::kMail.data());
         Screenshot(d, "page2-patrol");
 
         ClickTab(pages, 2);
@@ -97,8 +100,7 @@ TEST_F(GroupDialogView, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         QTest::mouseClick(Find<QLabel>(interval, "Label"), Qt::LeftButton);
         QTest::keyClicks(Find<QLineEdit>(interval, "Edit"), "8x00");  // "x" is not let through
         QTest::keyClick(Find<QLineEdit>(interval, "Edit"), Qt::Key_Return);
-        EXPECT_EQ(Find<QLabel>(interval, "Label")->text(),
-                  U("同じサーバーへの要求の間隔 ミリ秒(空欄:500) \"800\""));
+        EXPECT_EQ(Find<QLabel>(interval, "Label")->text(), U(expected::kIntervalLabel.data()));
         auto* charset = Find<QComboBox>(d, "ComboBoxCharSet");
         charset->setCurrentIndex(1);
         emit charset->activated(1);
@@ -113,21 +115,21 @@ TEST_F(GroupDialogView, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         QTest::mouseClick(Find<QRadioButton>(subject, "RadioButton2"), Qt::LeftButton, {}, {6, 6});
         auto* digits = Find<QSpinBox>(subject, "SpinEditKeta");
         digits->setValue(3);
-        EXPECT_EQ(Find<QLabel>(subject, "LabelSample")->text(), U("[023]サブジェクト"));
+        EXPECT_EQ(Find<QLabel>(subject, "LabelSample")->text(), U(expected::kSubjectSample.data()));
         Screenshot(d, "page4-subject");
         ClickTab(inner, 1);
         QTest::mouseClick(Find<QCheckBox>(d, "CheckBoxHikitugiBBSTitle"), Qt::LeftButton, {},
                           {6, 6});
         auto* title = Find<QWidget>(d, "TFrameBBSTitleFrame1");
         QTest::mouseClick(Find<QRadioButton>(title, "RadioButton3"), Qt::LeftButton, {}, {6, 6});
-        EXPECT_EQ(Find<QLabel>(title, "LabelSample")->text(), U("TQNAVE(10 お試し掲示板B)"));
+        EXPECT_EQ(Find<QLabel>(title, "LabelSample")->text(), U(expected::kTitleSample.data()));
         Screenshot(d, "page4-bbstitle");
         ClickTab(inner, 2);
         Find<QSpinBox>(d, "SpinEditThreadNumber")->setValue(2);
         QTest::mouseClick(Find<QCheckBox>(d, "CheckBoxSaveNumber"), Qt::LeftButton, {}, {6, 6});
         Screenshot(d, "page4-other");
 
-        QTest::keyClicks(Find<QLineEdit>(d, "EditNameHenko"), "news");
+        QTest::keyClicks(Find<QLineEdit>(d, "EditNameHenko"), expected::kRenamedTo.data());
         AnswerNextBox(QMessageBox::No, &question, "box-rename-question");
         QTest::mouseClick(Find<QPushButton>(d, "ButtonOK"), Qt::LeftButton);
         EXPECT_TRUE(d->isVisible());  // No keeps the dialog open
@@ -136,28 +138,9 @@ TEST_F(GroupDialogView, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         EXPECT_FALSE(d->isVisible());
     });
 
-    EXPECT_EQ(question, U("掲示板名は NEWS に変更されます\nよろしいですか"));
+    EXPECT_EQ(question, U(expected::kRenameQuestion.data()));
     EXPECT_FALSE(dir_.Exists("acct/BBS/BOARD"));
-    EXPECT_EQ(
-        GroupFile("NEWS"),
-        Sjis("[BASIC]\r\nBBSFOLDER=1\r\nGUID=<guid>\r\nLIB=TEXTBOARD\r\nLIB_TYPE=1\r\n"
-             "CHARSET=EUC\r\nURL=http://127.0.0.1:8080/news/\r\nUPURL=\r\nNAME=名無し\r\n"
-             "EMAIL=sage\r\nHP=\r\nKEY=\r\nPARAM1=\r\nPARAM2=\r\nUSER=\r\nPASS=\r\n"
-             "INTERVAL_MS=800\r\nTIMEZONE=\r\nPOST_SUCCESS_TEXT=\r\n"
-             "[DIALOG]\r\n"
-             "URL=1\r\n_URL=板のアドレス(URL 例 http://host/board/)(&A):\r\n"
-             "UPURL=1\r\n_UPURL=書き込み先 bbs.cgi (空欄なら板のアドレスから)(&W):\r\n"
-             "NAME=1\r\n_NAME=名前(&N):\r\nEMAIL=1\r\n_EMAIL=メール欄(&M):\r\n"
-             "PARAM1=1\r\n_PARAM1=読み込むスレッド数(空欄:すべて)(&P):\r\n"
-             "PARAM2=1\r\n_PARAM2=既読件数(受信のたびに更新)(&D):\r\n"
-             "L000=L,,受信\r\n"
-             "L001=TD,INTERVAL_MS,同じサーバーへの要求の間隔 ミリ秒(空欄:500)\r\n"
-             "L002=T,TIMEZONE,板の時刻の時差(空欄:+09:00 例 UTC, -05:00)\r\n"
-             "L003=L,,書き込み\r\n"
-             "L004=T,POST_SUCCESS_TEXT,書き込めたときの応答に含まれる文字列(空欄:確かめない)\r\n"
-             "[OPTION]\r\nINH_SUB=0\r\nSUBJECT_INCLUDE_NUMBER=1\r\nSUBJECT_ZERO_NUMBER=3\r\n"
-             "SUBJECT_FORMAT=[$N]$S\r\nINH_TITLE=0\r\nTITLE_INSERT=2\r\n"
-             "TITLE_FORMAT=$G($T)\r\nTHREAD_NUMBER=2\r\nSAVE_NUMBER=1\r\n"));
+    EXPECT_EQ(GroupFile("NEWS"), Sjis(expected::kNewGroupFile.data()));
     EXPECT_EQ(dir_.Read("acct/BBS/NEWS/sign.ini"), "");
     const config::IniFile account(Account());
     EXPECT_EQ(account.ReadInteger("PLUGIN", "GROUP_COUNT", 0), 1);
@@ -165,9 +148,7 @@ TEST_F(GroupDialogView, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
 }
 
 TEST_F(GroupDialogView, CancelWritesNothingAndNamesAreCheckedInABox) {
-    const std::string stored =
-        "[BASIC]\r\nGUID=00000000-0000-0000-0000-000000000001\r\nBBSFOLDER=1\r\n"
-        "LIB=TEXTBOARD\r\nLIB_TYPE=1\r\nURL=http://kept/\r\n";
+    const std::string stored(expected::kKeptGroupFile);
     dir_.Write("acct/BBS/KEPT/drwa_BBS.ini", stored);
     dir_.Write("acct/account.ini",
                dir_.Read("acct/account.ini") + "GROUP_COUNT=1\r\n[00001]\r\nFOLDER_NAME=KEPT\r\n");
@@ -190,13 +171,13 @@ TEST_F(GroupDialogView, CancelWritesNothingAndNamesAreCheckedInABox) {
 
     QString error;
     Run({}, [&](QWidget* d) {
-        QTest::keyClicks(Find<QLineEdit>(d, "EditKeijibanName"), "a b");
+        QTest::keyClicks(Find<QLineEdit>(d, "EditKeijibanName"), expected::kBlankInName.data());
         AnswerNextBox(QMessageBox::Ok, &error);
         QTest::mouseClick(Find<QPushButton>(d, "ButtonMakeFolder"), Qt::LeftButton);
         EXPECT_TRUE(Find<QLineEdit>(d, "EditKeijibanName")->isVisible());
         EXPECT_FALSE(Find<QPushButton>(d, "ButtonOK")->isEnabled());
     });
-    EXPECT_EQ(error, U("名前に' '(スペース)は使えません"));
+    EXPECT_EQ(error, U(expected::kBlankInNameError.data()));
 }
 
 }  // namespace
