@@ -32,3 +32,16 @@ if(CMAKE_CROSSCOMPILING_EMULATOR AND DRWA_XVFB_RUN)
   set_tests_properties(win.dialog_account win.dialog_account_no_screen PROPERTIES
     ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 120 RUN_SERIAL TRUE)
 endif()
+
+# The plugin's parameter page on a bare dialog of the test's own (no DLL),
+# driven under Xvfb like the dialogs above.
+add_executable(dialog_property_page_test ${DRWA_ROOT}/tests/win32/dialog_property_page_test.cpp)
+target_link_libraries(dialog_property_page_test PRIVATE drwa_test_support drwa_win32_dialogs
+  drwa_core win_dialog_driver GTest::gtest_main)
+if(CMAKE_CROSSCOMPILING_EMULATOR AND DRWA_XVFB_RUN)
+  add_test(NAME win.dialog_property_page
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine-alone ${DRWA_XVFB_RUN} -a -s "-screen 0 1024x768x24"
+      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:dialog_property_page_test>)
+  set_tests_properties(win.dialog_property_page PROPERTIES
+    ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 120 RUN_SERIAL TRUE)
+endif()

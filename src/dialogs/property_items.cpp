@@ -228,6 +228,10 @@ bool IsNumberEditorKey(char c) {
     return IsDigit(c) || c == '.' || c == '-' || c == '+' || c == '\b';
 }
 
+std::string NotANumberMessage(std::string_view text) {
+    return FormatMessage("'%s' は数値として読めません", std::string(text));
+}
+
 std::optional<FileFilter> FileFilterOf(std::string_view caption) {
     const std::string_view s = Trim(caption);
     // "(" and ")" are never the second byte of a double-byte character, so a

@@ -106,6 +106,8 @@ class TFramePropertyEdit {
 bool ReadsAsDecimalNumber(std::string_view text);
 // The keys a number editor lets through while typing (backspace aside).
 bool IsNumberEditorKey(char c);
+// What a number editor reports when committing a text that is no number.
+std::string NotANumberMessage(std::string_view text);
 
 // The file pattern of a file chooser, from a caption ending in ")": the text
 // inside the last "(" ... ")" is the pattern, the text before "(" the

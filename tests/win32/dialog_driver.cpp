@@ -240,6 +240,66 @@ std::optional<int> RunDialog(std::string_view caption, std::function<int()> host
     return done.get();
 }
 
+DialogDriver DialogDriver::Within(HWND container) const {
+    DialogDriver inside = *this;
+    inside.controls_ = container;
+    return inside;
+}
+
+namespace {
+
+// Seen on the dialog's thread when its loop takes the marker posted after the
+// messages: all those before it have been handled by then.
+constexpr LPARAM kMarker = 0x5A4B4559;
+HANDLE marker_seen = nullptr;
+
+LRESULT CALLBACK SeeMarker(int code, WPARAM removed, LPARAM l) {
+    const auto* message = reinterpret_cast<const MSG*>(l);
+    if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_NULL &&
+        message->lParam == kMarker && marker_seen)
+        ::SetEvent(marker_seen);
+    return ::CallNextHookEx(nullptr, code, removed, l);
+}
+
+}  // namespace
+
+void DialogDriver::PostAndWait(HWND control, const std::vector<MSG>& messages) {
+    marker_seen = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, SeeMarker, nullptr,
+                                     ::GetWindowThreadProcessId(dialog_, nullptr));
+    for (const MSG& m : messages) ::PostMessageW(control, m.message, m.wParam, m.lParam);
+    ::PostMessageW(control, WM_NULL, 0, kMarker);
+    if (hook) ::WaitForSingleObject(marker_seen, kReplyWait);
+    if (hook) ::UnhookWindowsHookEx(hook);
+    ::CloseHandle(marker_seen);
+    marker_seen = nullptr;
+    Barrier();
+}
+
+void DialogDriver::PressKey(HWND control, UINT virtual_key) {
+    const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC)) << 16;
+    PostAndWait(
+        control,
+        {MSG{control, WM_KEYDOWN, virtual_key, 1 | scan, 0, {}},
+         MSG{control, WM_KEYUP, virtual_key, static_cast<LPARAM>(1 | scan | 0xC0000000u), 0, {}}});
+}
+
+void DialogDriver::PressCharacters(HWND control, std::wstring_view characters) {
+    std::vector<MSG> messages;
+    for (wchar_t c : characters) messages.push_back(MSG{control, WM_CHAR, c, 1, 0, {}});
+    PostAndWait(control, messages);
+}
+
+void DialogDriver::ClickWindow(HWND control) {
+    RECT r{};
+    ::GetClientRect(control, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    // Not waited for: a click may bring up a box, which this thread answers.
+    ::SendNotifyMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendNotifyMessageW(control, WM_LBUTTONUP, 0, at);
+    Barrier();
+}
+
 bool SaveScreenshot(HWND window, const std::wstring& png_path) {
     static const bool started = [] {
         ULONG_PTR token = 0;

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace drwa::testing {
 
@@ -28,7 +29,7 @@ class DialogDriver {
                                             const std::function<bool()>& give_up);
 
     HWND window() const { return dialog_; }
-    HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+    HWND Item(int id) const { return ::GetDlgItem(controls_ ? controls_ : dialog_, id); }
     bool Exists() const { return ::IsWindow(dialog_) != FALSE; }
     // True once the dialog is gone (its modal loop ends a moment after the
     // click that closed it).
@@ -60,6 +61,19 @@ class DialogDriver {
     // host thread in a modal loop.
     void CloseAll();
 
+    // The same dialog with Item (and what finds controls by it) looking up
+    // the IDs among the children of `container`, a child window of the dialog
+    // such as a page of controls of its own.
+    DialogDriver Within(HWND container) const;
+    // Keys and characters posted to `control` as the keyboard delivers them,
+    // through the dialog's message loop and dialog manager; returns once the
+    // dialog's thread has handled them (or shows a box they brought up).
+    void PressKey(HWND control, UINT virtual_key);
+    void PressCharacters(HWND control, std::wstring_view characters);
+    // A left click in the middle of `control` (one without BM_CLICK, such as
+    // a static text).
+    void ClickWindow(HWND control);
+
     void Barrier() const;
 
   private:
@@ -68,6 +82,8 @@ class DialogDriver {
     HWND AwaitBox() const;  // a chooser reads folders before it shows
     bool AwaitGone(HWND window) const;
     HWND dialog_;
+    HWND controls_ = nullptr;  // set by Within
+    void PostAndWait(HWND control, const std::vector<MSG>& messages);
 };
 
 // Runs `host` (which calls an export and returns its result) on a thread of

@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "dialogs/format_panels.h"
+#include "dialogs/property_items.h"
 
 namespace drwa::dialogs::qt::texts {
 
@@ -24,7 +25,7 @@ std::string HostWithoutWidgets() {
 }
 
 std::string NotANumber(std::string_view text) {
-    return FormatMessage("'%s' は数値として読めません", std::string(text));
+    return NotANumberMessage(text);
 }
 
 std::string NoCp932Form(std::string_view code) {

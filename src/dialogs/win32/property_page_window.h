@@ -55,6 +55,11 @@ class PropertyPageWindow {
     // Puts the focus on the first editor (or the page itself without one).
     void Focus();
 
+    // The hover hints' tooltip control (one tool per hinted control), and the
+    // width text boxes open with now: for a test host to read.
+    HWND hints() const;
+    int TextBoxWidth() const;
+
   private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
