@@ -68,7 +68,7 @@ with Servers(host, source) as world:
         smtp.send_message(answer)
         # (recipient, why it must be refused): nothing is relayed, not even
         # for names that merely contain the boards' domain.
-        for rcpt in ("x@example.org", "x@sub" + DOMAIN, "x" + DOMAIN + ".example.org",
+        for rcpt in ("x@example.org", "x@sub." + DOMAIN[1:], "x" + DOMAIN + ".example.org",
                      "x@[127.0.0.1]"):
             try:
                 smtp.sendmail("taro@example.org", [rcpt], b"Subject: relay?\r\n\r\nno\r\n")
@@ -76,6 +76,11 @@ with Servers(host, source) as world:
             except smtplib.SMTPRecipientsRefused as refused:
                 code, text = refused.recipients[rcpt]
                 assert code == 554 and text.startswith(b"5.7.1 "), (rcpt, code, text)
+        # A board address whose name holds "@" and "+" (file-name Base64) is
+        # taken, though Postfix would read it as routing.
+        smtp.mail("taro@example.org")
+        assert smtp.rcpt('"k@@@+w==.GUID"' + DOMAIN)[0] == 250
+        smtp.rset()
 
     # In the outbox as `drwa-host sendmail` leaves a mail: ISO-2022-JP.
     queued = wait_for("mail in SMTP.BOX", lambda: glob.glob(os.path.join(outbox, "vxq*.tmp")))
