@@ -216,7 +216,6 @@ struct PropertyPageWindow::Impl {
                 HintLongCaption(e.main, m.Caption);
                 break;
             case EditorKind::kRadioGroup:
-                e.main = Make(WC_BUTTONW, "", BS_GROUPBOX | WS_GROUP | WS_VISIBLE, base, font);
                 // One tab stop in the group, on the checked button (the first
                 // without one); the buttons move it as the user picks.
                 for (std::size_t k = 0; k < m.choices.size(); ++k) {
@@ -232,6 +231,10 @@ struct PropertyPageWindow::Impl {
                     HintLongCaption(button, m.choices[k].caption);
                     e.radios.push_back(button);
                 }
+                // The box under its buttons (made after them, clipped by them),
+                // and ending their group for the dialog manager.
+                e.main = Make(WC_BUTTONW, "", BS_GROUPBOX | WS_GROUP | WS_CLIPSIBLINGS | WS_VISIBLE,
+                              base, font);
                 e.height = RadioGroupHeight(static_cast<int>(e.radios.size()));
                 break;
             case EditorKind::kText:
@@ -784,7 +787,22 @@ struct PropertyPageWindow::Impl {
                 if (role == Role::kMain) ::InvalidateRect(control, nullptr, TRUE);
                 return r;
             }
+            case WM_ERASEBKGND:
+                if (e->model->kind == EditorKind::kRadioGroup && role == Role::kMain) return 1;
+                break;
             case WM_PAINT: {
+                // The radio group's box: a frame on the page's colour (the
+                // button class would fill it with the button face).
+                if (e->model->kind == EditorKind::kRadioGroup && role == Role::kMain) {
+                    PAINTSTRUCT paint{};
+                    HDC dc = ::BeginPaint(control, &paint);
+                    RECT box{};
+                    ::GetClientRect(control, &box);
+                    ::FillRect(dc, &box, Background());
+                    ::DrawEdge(dc, &box, EDGE_ETCHED, BF_RECT);
+                    ::EndPaint(control, &paint);
+                    return 0;
+                }
                 // A value label with the focus shows it, as a button does.
                 const LRESULT r = ::DefSubclassProc(control, message, w, l);
                 if (role == Role::kMain && ::GetFocus() == control &&
