@@ -66,8 +66,8 @@ with Servers(host, source) as world:
     outbox = os.path.join(os.path.dirname(world.account), "SMTP.BOX")
     with smtplib.SMTP("127.0.0.1", smtp_port, timeout=10) as smtp:
         smtp.send_message(answer)
-        # (recipient, why it must be refused): nothing is relayed, not even
-        # for names that merely contain the boards' domain.
+        # Nothing is relayed: not to another domain, nor a subdomain of the
+        # boards' one, nor a domain that starts with it, nor this host.
         for rcpt in ("x@example.org", "x@sub." + DOMAIN[1:], "x" + DOMAIN + ".example.org",
                      "x@[127.0.0.1]"):
             try:
