@@ -203,6 +203,29 @@ bool DialogDriver::AnswerFolderChooser(std::string_view folder) {
     return AwaitGone(chooser);
 }
 
+std::optional<COLORREF> DialogDriver::AnswerColourChooser(COLORREF colour) {
+    HWND chooser = AwaitBox();
+    if (!chooser) return std::nullopt;
+    // The boxes of the red, green and blue parts; typing into one sets the
+    // chooser's colour.
+    constexpr int kRed = 706, kGreen = 707, kBlue = 708;
+    const COLORREF preset = RGB(::GetDlgItemInt(chooser, kRed, nullptr, FALSE),
+                                ::GetDlgItemInt(chooser, kGreen, nullptr, FALSE),
+                                ::GetDlgItemInt(chooser, kBlue, nullptr, FALSE));
+    const std::pair<int, BYTE> parts[] = {
+        {kRed, GetRValue(colour)}, {kGreen, GetGValue(colour)}, {kBlue, GetBValue(colour)}};
+    for (const auto& [id, value] : parts) {
+        const std::wstring text = std::to_wstring(value);
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(::GetDlgItem(chooser, id), WM_SETTEXT, 0,
+                              reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kReplyWait,
+                              &ignored);
+    }
+    ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    if (!AwaitGone(chooser)) return std::nullopt;
+    return preset;
+}
+
 void DialogDriver::CloseAll() {
     for (int i = 0; i < 5 && Exists(); ++i) {
         if (HWND box = Box()) ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);

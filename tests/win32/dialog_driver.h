@@ -57,6 +57,10 @@ class DialogDriver {
     // Selects `folder` (CP932) in the folder chooser the dialog shows now and
     // takes it; false when no chooser came.
     bool AnswerFolderChooser(std::string_view folder);
+    // The colour the colour chooser the dialog shows now was opened with, and
+    // `colour` typed into its red, green and blue boxes and taken; nothing
+    // when no chooser came.
+    std::optional<COLORREF> AnswerColourChooser(COLORREF colour);
     // Cancels whatever is still open: a failed assertion must not leave the
     // host thread in a modal loop.
     void CloseAll();

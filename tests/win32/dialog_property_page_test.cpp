@@ -389,12 +389,13 @@ TEST_F(WinPropertyPage, TypedValuesAreCommittedOrRefused) {
         EXPECT_NE(saved.find(line), std::string::npos) << line;
 }
 
-TEST_F(WinPropertyPage, FileChooserTakesAJapanesePath) {
+TEST_F(WinPropertyPage, ChoosersTakeAJapanesePathAndTheWindowsColour) {
     Load(kGroupFile);
     folder_.Write("記録/表示.log", "log");
     folder_.Write("記録/二つ目.txt", "log");
     const std::string first = folder_ / "記録/表示.log";
     const std::string second = folder_ / "記録/二つ目.txt";
+    std::optional<COLORREF> preset;
     const auto result = Run([&](DialogDriver& d) {
         d.Click(Base(5) + 2);  // the picture
         EXPECT_TRUE(d.AnswerFileChooser(first));
@@ -402,11 +403,18 @@ TEST_F(WinPropertyPage, FileChooserTakesAJapanesePath) {
         d.PressKey(Control(Base(5)), VK_F2);  // F2 on the label
         EXPECT_TRUE(d.AnswerFileChooser(second));
         EXPECT_EQ(d.Text(Base(5)), "ログ(*.log;*.txt) \"" + second + "\"");
+
+        d.ClickWindow(Control(Base(6)));
+        preset = d.AnswerColourChooser(RGB(0xAB, 0xCD, 0xEF));
+        EXPECT_EQ(d.Text(Base(6)), "背景色 \"EFCDAB\"");
         Outer(d).Click(IDOK);
         EXPECT_TRUE(d.Closed());
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_NE(Saved().find("LOG=" + second + "\r\n"), std::string::npos);
+    EXPECT_EQ(preset, RGB(0x12, 0x34, 0x56)) << "563412 holds blue, green, red";
+    const std::string saved = Saved();
+    EXPECT_NE(saved.find("LOG=" + second + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("COLOUR=EFCDAB\r\n"), std::string::npos);
 }
 
 TEST_F(WinPropertyPage, ALongPageScrollsByTheBarsStep) {
