@@ -178,6 +178,7 @@ class Servers:
              "--dir", state, "--maildir", self.maildir, "--port", str(port),
              "--dummy-domain", DOMAIN, "--host", self.host], "serve-smtp.log",
             # The master leaves the script's process group: stop it by name.
-            stop=["postfix", "-c", os.path.join(state, "etc"), "stop"])
+            stop=[shutil.which("postfix") or "/usr/sbin/postfix", "-c", os.path.join(state, "etc"),
+                  "stop"])
         self.wait_for_port(port, process, ["serve-smtp.log", "smtp/postfix.log"])
         return port
