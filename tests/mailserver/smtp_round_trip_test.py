@@ -101,6 +101,19 @@ with Servers(host, source) as world:
     assert form["MESSAGE"] == [POSTED], form["MESSAGE"]
     assert form["key"] == [asked["Reply-To"].split("-")[0].split(",")[-1]], form["key"]
 
+    # The plugin read the answer back from the board: delivered while
+    # Dovecot runs, the phone finds it in its thread.
+    world.drwa("deliver", "--maildir", world.maildir)
+    with imaplib.IMAP4("127.0.0.1", imap_port, timeout=10) as imap:
+        imap.login("taro", PASSWORD)
+        imap.select("INBOX", readonly=True)
+        found = imap.search(None, "HEADER", "In-Reply-To", asked["Message-Id"])[1][0].split()
+        assert len(found) == 2, found  # the post's first answer, and ours
+        bodies = [email.message_from_bytes(imap.fetch(n, "(BODY.PEEK[])")[1][0][1])
+                  for n in found]
+    assert any("散りました&#127800;" in m.get_payload(decode=True).decode("iso2022_jp")
+               for m in bodies), [m.get_payload() for m in bodies]
+
     # A mail sendmail refuses (no text part) is no silent loss: Postfix's
     # notice with sendmail's reason arrives where the user reads.
     before = set(os.listdir(os.path.join(world.maildir, "new")))
