@@ -15,6 +15,7 @@
 // after windows.h, which they need
 #include <commctrl.h>
 #include <commdlg.h>
+#include <imm.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -151,8 +152,12 @@ struct PropertyPageWindow::Impl {
         if (tips) ::SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 480);
         SHSTOCKICONINFO stock{};
         stock.cbSize = sizeof stock;
+        HICON open_folder = nullptr;
         if (SUCCEEDED(::SHGetStockIconInfo(SIID_FOLDEROPEN, SHGSI_ICON | SHGSI_SMALLICON, &stock)))
-            folder_icon.reset(stock.hIcon);
+            open_folder = stock.hIcon;
+        // Wine answers without an icon: the shell's own open folder (resource 5) then.
+        if (!open_folder) ::ExtractIconExW(L"shell32.dll", -5, nullptr, &open_folder, 1);
+        folder_icon.reset(open_folder);
         Layout();
     }
 
@@ -765,7 +770,15 @@ struct PropertyPageWindow::Impl {
                     return 0;
                 }
                 break;
+            case WM_IME_COMPOSITION:
+                // Composed text goes in as WM_IME_CHAR, one character at a time
+                // through the number editor's filter, not straight into the box.
+                if (role == Role::kEdit && e->model->kind == EditorKind::kNumber &&
+                    (l & GCS_RESULTSTR))
+                    return ::DefWindowProcW(control, message, w, l);
+                break;
             case WM_CHAR:
+            case WM_IME_CHAR:
                 if (role == Role::kEdit) {
                     if (w == L'\r' || w == 0x1B) return 0;  // handled as keys
                     if (e->model->kind == EditorKind::kNumber && w >= 0x20 && w != 0x7F &&
