@@ -113,6 +113,18 @@ void DialogDriver::ChoosePage(int tab_control_id, int page) {
     Barrier();
 }
 
+void DialogDriver::Choose(int id, int index) {
+    HWND list = Item(id);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_NORMAL,
+                          kReplyWait, &ignored);
+    // What the list tells its parent when the user picks an item; not waited
+    // for, as a handler may bring up a message box.
+    ::SendNotifyMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(list));
+    Barrier();
+}
+
 namespace {
 
 struct BoxSearch {
@@ -144,12 +156,12 @@ HWND DialogDriver::Box() const {
     return search.box;
 }
 
-std::optional<std::string> DialogDriver::AnswerBox() {
+std::optional<std::string> DialogDriver::AnswerBox(int button) {
     HWND box = AwaitBox();
     if (!box) return std::nullopt;
     std::wstring message;
     ::EnumChildWindows(box, FindMessage, reinterpret_cast<LPARAM>(&message));
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
     for (int i = 0; i < 500 && ::IsWindow(box); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     Barrier();

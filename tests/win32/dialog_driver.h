@@ -47,10 +47,12 @@ class DialogDriver {
     // delivers it (posted: a message box it brings up is answered here).
     void TypeCharacter(int id, wchar_t c);
     void ChoosePage(int tab_control_id, int page);
+    // Picks item `index` of a drop-down list, as the user does with the mouse.
+    void Choose(int id, int index);
 
-    // The text of the message box the dialog shows now, answered with OK;
-    // nothing when no box is up.
-    std::optional<std::string> AnswerBox();
+    // The text of the message box the dialog shows now, answered with
+    // `button` (IDOK, IDYES, IDNO ...); nothing when no box is up.
+    std::optional<std::string> AnswerBox(int button = IDOK);
     // Types `path` (CP932) into the file chooser the dialog shows now and
     // opens it; false when no chooser is up or it has no name box.
     bool AnswerFileChooser(std::string_view path);

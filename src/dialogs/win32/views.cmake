@@ -4,6 +4,7 @@ add_library(drwa_win32_dialogs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/account_dialog_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/property_page_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/format_panel_controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/group_dialog_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/paged_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32_controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_services.cpp)
