@@ -95,6 +95,7 @@ struct PropertyPageWindow::Impl {
         bool editing = false;
         bool refusal_pending = false;
         std::wstring shown;  // the text the box was opened with
+        std::wstring hint;   // the label's hover hint; empty: none
     };
 
     Impl(TFramePropertyEdit& m, WindowDialogServices& s) : model(m), services(s) {}
@@ -102,6 +103,7 @@ struct PropertyPageWindow::Impl {
         if (page) {
             ::SetWindowLongPtrW(page, DWLP_USER, 0);
             for (Editor& e : editors) Forget(e);
+            if (tips) ::DestroyWindow(tips);
             ::DestroyWindow(page);
         }
     }
@@ -114,6 +116,7 @@ struct PropertyPageWindow::Impl {
     FontHandle bold;
     std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIcon> folder_icon;
     std::vector<Editor> editors;
+    std::vector<std::size_t> radio_owners;  // by radio button: its editor's index
     int scroll = 0;
     int content_height = 0;
     int text_box_width = kPropertyTextBoxWidth;
@@ -188,6 +191,7 @@ struct PropertyPageWindow::Impl {
         } show_again{page, was_visible};
         for (Editor& e : editors) Forget(e);
         editors.clear();
+        radio_owners.clear();
         scroll = 0;
         wheel_rest = 0;
         int radio_id = kFirstRadioId;
@@ -235,6 +239,7 @@ struct PropertyPageWindow::Impl {
                         ::SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0);
                     HintLongCaption(button, m.choices[k].caption);
                     e.radios.push_back(button);
+                    radio_owners.push_back(editors.size() - 1);
                 }
                 // The box under its buttons (made after them, clipped by them),
                 // and ending their group for the dialog manager.
@@ -439,10 +444,15 @@ struct PropertyPageWindow::Impl {
                            e.model->kind == EditorKind::kNumber;
         if (!label) return;
         const int left = chooser ? kPictureWidth + kLabelLeft : kLabelLeft;
-        if (left + e.label_width >= kLabelHintShare * ClientWidth())
-            SetHint(e.main, WindowText(e.main));
-        else
+        // Changed only when it changes: the page is laid out on every scroll.
+        std::wstring hint;
+        if (left + e.label_width >= kLabelHintShare * ClientWidth()) hint = WindowText(e.main);
+        if (hint == e.hint) return;
+        e.hint = hint;
+        if (hint.empty())
             RemoveHint(e.main);
+        else
+            SetHint(e.main, std::move(hint));
     }
 
     void HintLongCaption(HWND control, const std::string& caption) {
@@ -474,15 +484,20 @@ struct PropertyPageWindow::Impl {
 
     // ---- editing ---------------------------------------------------------
 
+    // Found by the control's ID (every message of every control asks).
     Editor* EditorOf(HWND control) {
         const int id = ::GetDlgCtrlID(control);
-        for (Editor& e : editors) {
-            if (control == e.main || control == e.edit || control == e.picture) return &e;
-            if (id >= kFirstRadioId &&
-                std::find(e.radios.begin(), e.radios.end(), control) != e.radios.end())
-                return &e;
-        }
-        return nullptr;
+        std::size_t index = editors.size();
+        if (id >= kFirstRadioId &&
+            static_cast<std::size_t>(id - kFirstRadioId) < radio_owners.size())
+            index = radio_owners[static_cast<std::size_t>(id - kFirstRadioId)];
+        else if (id >= kFirstEditorId && id < kFirstRadioId)
+            index = static_cast<std::size_t>(id - kFirstEditorId) / 4;
+        if (index >= editors.size()) return nullptr;
+        Editor& e = editors[index];
+        const bool mine = control == e.main || control == e.edit || control == e.picture ||
+                          std::find(e.radios.begin(), e.radios.end(), control) != e.radios.end();
+        return mine ? &e : nullptr;
     }
 
     static Role RoleOf(const Editor& e, HWND control) {
@@ -849,7 +864,12 @@ struct PropertyPageWindow::Impl {
         auto* self = reinterpret_cast<Impl*>(::GetWindowLongPtrW(page, DWLP_USER));
         if (!self) return FALSE;
         if (message == WM_NCDESTROY) {
+            // Gone with the dialog, with its controls and (owned by the
+            // dialog) the hints: a later Create starts afresh.
             self->page = nullptr;
+            self->tips = nullptr;
+            self->editors.clear();
+            self->radio_owners.clear();
             return FALSE;
         }
         // No exception may pass through the system's message loop.
