@@ -353,6 +353,11 @@ TEST_F(WinPropertyPage, TypedValuesAreCommittedOrRefused) {
                        reinterpret_cast<LPARAM>(&to));
         EXPECT_EQ(from, 0u);
         EXPECT_EQ(to, 5u);
+        // Leaving by Tab: reported once the focus has moved, and taken back.
+        d.PressKey(count, VK_TAB);
+        reports.push_back(d.AnswerBox());
+        EXPECT_TRUE(d.Visible(Base(4) + 1));
+        EXPECT_EQ(d.Focus(), count);
         d.PressCharacters(count, L"-42");
         d.PressKey(count, VK_RETURN);
         EXPECT_FALSE(d.Visible(Base(4) + 1));
@@ -380,10 +385,10 @@ TEST_F(WinPropertyPage, TypedValuesAreCommittedOrRefused) {
         EXPECT_TRUE(d.Closed());
     });
     EXPECT_EQ(result, IDOK);
-    ASSERT_EQ(reports.size(), 3u);
+    ASSERT_EQ(reports.size(), 4u);
     EXPECT_EQ(reports[0], "Shift_JIS で表せない文字 (U+1F600) は使えません");
-    EXPECT_EQ(reports[1], "'1.5.5' は数値として読めません");
-    EXPECT_EQ(reports[2], "'1.5.5' は数値として読めません");
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(reports[i], "'1.5.5' は数値として読めません") << i;
     const std::string saved = Saved();
     for (const char* line : {"A=1\r\n", "B=1\r\n", "NAME=佐藤\r\n", "COUNT=7\r\n", "MEMO=メモ\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line;
