@@ -63,7 +63,7 @@ class GroupDialogView final : public PagedDialog {
     GroupDialogView(TFormGroup& model, WindowDialogServices& services)
         : PagedDialog(services), model_(model), parameters_(model.FramePropertyEdit1, services) {}
 
-    bool Run(HWND owner) { return RunModal(gt::kCaption, 340, 250, owner); }
+    bool Run(HWND owner) { return RunModal(gt::kCaption, 380, 250, owner); }
 
   private:
     INT_PTR Initialise() override {
@@ -94,9 +94,9 @@ class GroupDialogView final : public PagedDialog {
         Add(kEveryPage,
             {WC_EDITW, "", kEdit | ES_UPPERCASE, 54, 228, 120, 12, ids::kEditNameHenko});
         Add(kEveryPage,
-            {WC_BUTTONW, gt::kButtonOK, kButton | BS_DEFPUSHBUTTON, 226, 227, 50, 14, ids::kOK});
-        Add(kEveryPage, {WC_BUTTONW, gt::kButtonCancel, kButton, 282, 227, 50, 14, ids::kCancel});
-        AddTabs(ids::kPageControl1, 4, 24, 332, 196, gt::kPages);
+            {WC_BUTTONW, gt::kButtonOK, kButton | BS_DEFPUSHBUTTON, 266, 227, 50, 14, ids::kOK});
+        Add(kEveryPage, {WC_BUTTONW, gt::kButtonCancel, kButton, 322, 227, 50, 14, ids::kCancel});
+        AddTabs(ids::kPageControl1, 4, 24, 372, 196, gt::kPages);
     }
 
     void BuildBasicPage() {
@@ -105,26 +105,26 @@ class GroupDialogView final : public PagedDialog {
                    ids::kComboBoxPluginName - 1});
         Add(page, {WC_COMBOBOXW, "", kDropDown, 112, 44, 120, 120, ids::kComboBoxPluginName});
         Add(page,
-            {WC_BUTTONW, gt::kButtonPluginHelp, kButton, 240, 43, 88, 14, ids::kButtonPluginHelp});
+            {WC_BUTTONW, gt::kButtonPluginHelp, kButton, 280, 43, 88, 14, ids::kButtonPluginHelp});
         Add(page,
             {WC_BUTTONW, gt::kCheckBoxJunkai, kCheckBox, 14, 62, 200, 10, ids::kCheckBoxJunkai});
         const std::array<int, 3> labels{ids::kLabelPluginTaiou, ids::kLabelPluginSakusya,
                                         ids::kLabelPluginVersion};
         for (std::size_t i = 0; i < labels.size(); ++i)
-            Add(page, {WC_STATICW, "", kPlainLabel, 14, static_cast<short>(80 + 12 * i), 314, 9,
+            Add(page, {WC_STATICW, "", kPlainLabel, 14, static_cast<short>(80 + 12 * i), 354, 9,
                        labels[i]});
         Add(page, {WC_STATICW, gt::kLabelComment, kPlainLabel, 14, 118, 100, 9,
                    ids::kMemoPluginComment - 1});
-        Add(page, {WC_EDITW, "", kMemo, 14, 129, 314, 84, ids::kMemoPluginComment});
+        Add(page, {WC_EDITW, "", kMemo, 14, 129, 354, 84, ids::kMemoPluginComment});
     }
 
     void BuildPatrolPage() {
         constexpr int page = static_cast<int>(GroupPage::kPatrol);
         for (int i = 0; i < 10; ++i) {
             const auto y = static_cast<short>(44 + 16 * i);
-            Add(page, {WC_STATICW, "", kLabel, 14, static_cast<short>(y + 2), 180, 9,
+            Add(page, {WC_STATICW, "", kLabel, 14, static_cast<short>(y + 2), 204, 9,
                        ids::kLabelJunkai1 + i});
-            Add(page, {WC_EDITW, "", kEdit | (i == 9 ? ES_PASSWORD : 0), 196, y, 132, 12,
+            Add(page, {WC_EDITW, "", kEdit | (i == 9 ? ES_PASSWORD : 0), 222, y, 146, 12,
                        ids::kEditJunkai1 + i});
         }
     }
@@ -135,7 +135,7 @@ class GroupDialogView final : public PagedDialog {
                    ids::kFramePropertyEdit1 - 1});
         // The plugin's page, where the tab order puts it: between its label
         // and the character set.
-        RECT area{14, 55, 14 + 314, 55 + 112};
+        RECT area{14, 55, 14 + 354, 55 + 112};
         ::MapDialogRect(dialog_, &area);
         parameters_.Create(dialog_, area, ids::kFramePropertyEdit1, font_.get());
         ::SetWindowPos(parameters_.window(), HWND_BOTTOM, 0, 0, 0, 0,
@@ -150,7 +150,7 @@ class GroupDialogView final : public PagedDialog {
                            reinterpret_cast<LPARAM>(ShownText(charset).c_str()));
         Add(page,
             {WC_STATICW, gt::kMemoSignature, kLabel, 14, 190, 40, 9, ids::kMemoSignature - 1});
-        Add(page, {WC_EDITW, "", kMemo, 56, 188, 272, 28, ids::kMemoSignature});
+        Add(page, {WC_EDITW, "", kMemo, 56, 188, 312, 28, ids::kMemoSignature});
     }
 
     void BuildDetail2Page() {
@@ -168,7 +168,7 @@ class GroupDialogView final : public PagedDialog {
         Add(kOtherPage,
             {WC_BUTTONW, gt::kButtonTorikomi, kButton, 16, 98, 80, 14, ids::kButtonTorikomi});
         // Beneath its pages' controls, and a control of the page around it.
-        AddTabs(ids::kPageControl2, 10, 42, 320, 174, gt::kOptionPages);
+        AddTabs(ids::kPageControl2, 10, 42, 360, 174, gt::kOptionPages);
         pages_.back().second = kDetail2Page;
     }
 

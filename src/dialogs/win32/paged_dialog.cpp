@@ -59,6 +59,10 @@ INT_PTR PagedDialog::Handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_CTLCOLORSTATIC:
             return ControlColours(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+        case WM_ERASEBKGND:
+            if (!EraseBackground(reinterpret_cast<HDC>(w))) return FALSE;
+            ::SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
         default:
             return Other(message, w, l);
     }
@@ -81,6 +85,25 @@ INT_PTR PagedDialog::ControlColours(HDC dc, HWND control) {
     if (RedText(::GetDlgCtrlID(control))) ::SetTextColor(dc, RGB(255, 0, 0));
     ::SetBkColor(dc, page_colour_);
     return reinterpret_cast<INT_PTR>(page_brush_.get());
+}
+
+// A themed group box or radio button paints the dialog's background behind
+// itself: where a tab strip's body lies, that is the body's colour, so the
+// controls on a page do not stand on patches of the dialog's face.
+bool PagedDialog::EraseBackground(HDC dc) {
+    if (!page_brush_) return false;
+    RECT client{};
+    ::GetClientRect(dialog_, &client);
+    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    for (HWND tabs : tab_strips_) {
+        if (!::IsWindowVisible(tabs)) continue;
+        RECT body{};
+        ::GetClientRect(tabs, &body);
+        ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
+        ::MapWindowPoints(tabs, dialog_, reinterpret_cast<POINT*>(&body), 2);
+        ::FillRect(dc, &body, page_brush_.get());
+    }
+    return true;
 }
 
 void PagedDialog::TakePageColour(HWND tabs) {
@@ -135,6 +158,7 @@ HWND PagedDialog::AddTabs(int id, short x, short y, short width, short height,
                           std::span<const std::string_view> names) {
     HWND tabs = Add(kEveryPage, {WC_TABCONTROLW, "", WS_GROUP | WS_TABSTOP | WS_CLIPSIBLINGS, x, y,
                                  width, height, id});
+    tab_strips_.push_back(tabs);
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::wstring text = ShownText(names[i]);
         TCITEMW item{};

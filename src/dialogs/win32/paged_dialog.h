@@ -82,8 +82,10 @@ class PagedDialog {
     static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM w, LPARAM l);
     INT_PTR Handle(UINT message, WPARAM w, LPARAM l);
     INT_PTR ControlColours(HDC dc, HWND control);
+    bool EraseBackground(HDC dc);
 
     std::exception_ptr failure_;
+    std::vector<HWND> tab_strips_;
     struct DeleteBrush {
         void operator()(HBRUSH b) const { ::DeleteObject(b); }
     };
