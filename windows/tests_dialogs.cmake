@@ -6,7 +6,7 @@ include(${DRWA_ROOT}/src/dialogs/win32/views.cmake)
 # The driver is compiled without CP932 literals: <chrono> has one CP932 lacks.
 add_library(win_dialog_driver STATIC ${DRWA_ROOT}/tests/win32/dialog_driver.cpp)
 target_compile_options(win_dialog_driver PRIVATE -Wall -Wextra)
-target_link_libraries(win_dialog_driver PUBLIC drwa_platform gdiplus comctl32)
+target_link_libraries(win_dialog_driver PUBLIC drwa_platform gdiplus comctl32 GTest::gtest)
 find_program(DRWA_XVFB_RUN xvfb-run)
 
 # drwa_win_dialog_test(NAME SOURCE): a dialog opened through the DLL's export

@@ -16,29 +16,15 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from settings_file import set_keys  # noqa: E402
+
 host, top = sys.argv[1:3]
 DOMAIN = "@loop.invalid"
 ANSWER = "ループの試験です。\n二行目も届きます😀\n"
 
 work = tempfile.mkdtemp()
 server = None
-
-
-def set_keys(path, section, **values):
-    """Sets keys of a Shift_JIS settings file, adding the ones it lacks."""
-    with open(path, "rb") as f:
-        lines = f.read().decode("cp932").split("\r\n")
-    start = lines.index("[" + section + "]") + 1
-    end = next((i for i in range(start, len(lines)) if lines[i].startswith("[")), len(lines))
-    for key, value in values.items():
-        at = next((i for i in range(start, end) if lines[i].startswith(key + "=")), None)
-        if at is None:
-            lines.insert(end, f"{key}={value}")
-            end += 1
-        else:
-            lines[at] = f"{key}={value}"
-    with open(path, "wb") as f:
-        f.write("\r\n".join(lines).encode("cp932"))
 
 
 def drwa(*args, stdin=None):

@@ -50,14 +50,6 @@ class WinAccountDialog : public ::testing::Test {
             },
             std::move(user));
     }
-    // Pictures of the pages, when the run asks for them (a Windows folder).
-    void Screenshot(DialogDriver& d, const char* name) {
-        const char* folder = std::getenv("DRWA_SCREENSHOT_DIR");
-        if (!folder) return;
-        std::wstring path = platform::win32::TryCp932ToWide(folder).value_or(L"");
-        path += L"\\" + platform::win32::TryCp932ToWide(name).value_or(L"") + L".png";
-        EXPECT_TRUE(SaveScreenshot(d.window(), path)) << name;
-    }
     LoadedPlugin plugin_;
     TempFolder dir_;
     std::atomic<HWND> owner_ = nullptr;
@@ -90,7 +82,7 @@ TEST_F(WinAccountDialog, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
             EXPECT_FALSE(d.Enabled(ids::kLabelProxy));
             EXPECT_EQ(d.Text(ids::kLabelVersion), "DRWAプラグインプラグイン Ver.0.9β");
             EXPECT_EQ(d.Text(ids::kButtonPerlFolder), "...");
-            Screenshot(d, "account");
+            ScreenshotIfAsked(d, "account");
             // The pages show their own controls only.
             EXPECT_FALSE(d.Visible(ids::kSpinEditTimeOut));
             d.ChoosePage(ids::kPageControl1, 1);
@@ -100,7 +92,7 @@ TEST_F(WinAccountDialog, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
             EXPECT_EQ(d.Text(ids::kSpinEditTimeOut2), "120");
             EXPECT_EQ(d.Text(ids::kSpinEditThreadCount), "1");
             EXPECT_FALSE(d.Checked(ids::kCheckBoxAbortTransLog));
-            Screenshot(d, "account-other");
+            ScreenshotIfAsked(d, "account-other");
             d.ChoosePage(ids::kPageControl1, 2);
             EXPECT_TRUE(d.Checked(ids::kSubjectRadio1));
             EXPECT_FALSE(d.Enabled(ids::kSubjectEditSyoshiki));
@@ -110,7 +102,7 @@ TEST_F(WinAccountDialog, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
             EXPECT_TRUE(d.Enabled(ids::kSubjectEditSyoshiki));
             d.Type(ids::kSubjectSpinEditKeta, "3");
             EXPECT_EQ(d.Text(ids::kSubjectLabelSample), "[023]サブジェクト");
-            Screenshot(d, "account-subject");
+            ScreenshotIfAsked(d, "account-subject");
             d.ChoosePage(ids::kPageControl1, 3);
             EXPECT_TRUE(d.Checked(ids::kTitleRadio1 + 1));
             EXPECT_EQ(d.Text(ids::kTitleLabelSample), "TQNAVE(10 お試し掲示板B)");
@@ -119,7 +111,7 @@ TEST_F(WinAccountDialog, EmptyAccountShowsTheDefaultsAndCancelOnlyRebuilds) {
             d.Click(ids::kTitleRadio1);
             EXPECT_FALSE(d.Enabled(ids::kTitleEditSyoshiki));
             EXPECT_TRUE(d.Enabled(ids::kTitleRadio1 + 2));
-            Screenshot(d, "account-bbstitle");
+            ScreenshotIfAsked(d, "account-bbstitle");
             d.ChoosePage(ids::kPageControl1, 0);
             // The interpreter chosen in the system's file chooser, in a folder
             // with a Japanese name.
@@ -202,7 +194,7 @@ TEST_F(WinAccountDialog, OkChecksPortAndThreadCountThenWritesSectionPlugin) {
         for (const char* bad : {"0", "70000", "abc"}) {
             d.Type(ids::kEditProxyPort, bad);
             d.Click(ids::kOK);
-            if (bad[0] == '0') Screenshot(d, "account-bad-port");
+            if (bad[0] == '0') ScreenshotIfAsked(d, "account-bad-port");
             messages.push_back(d.AnswerBox());
             EXPECT_TRUE(d.Exists()) << bad;
             EXPECT_EQ(d.Focus(), d.Item(ids::kEditProxyPort)) << bad;

@@ -1,5 +1,7 @@
 #include "dialog_driver.h"
 
+#include <gtest/gtest.h>
+
 // after windows.h, which they need
 #include <commctrl.h>
 // the OLE types a lean windows.h leaves out, before GDI+ which needs them
@@ -9,6 +11,7 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <future>
 #include <memory>
 #include <thread>
@@ -364,6 +367,13 @@ bool SaveScreenshot(HWND window, const std::wstring& png_path) {
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
     return saved;
+}
+
+void ScreenshotIfAsked(const DialogDriver& d, std::string_view name) {
+    const char* folder = std::getenv("DRWA_SCREENSHOT_DIR");
+    if (!folder) return;
+    const std::wstring path = Wide(folder) + L"\\" + Wide(name) + L".png";
+    EXPECT_TRUE(SaveScreenshot(d.window(), path)) << name;
 }
 
 }  // namespace drwa::testing

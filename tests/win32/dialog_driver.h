@@ -100,5 +100,9 @@ std::optional<int> RunDialog(std::string_view caption, std::function<int()> host
 
 // The window's pixels as shown on the screen, as a PNG file (wide path).
 bool SaveScreenshot(HWND window, const std::wstring& png_path);
+// When the run asks for pictures (DRWA_SCREENSHOT_DIR names a Windows
+// folder), the dialog's pixels as NAME.png there; an assertion fails when it
+// cannot be saved.
+void ScreenshotIfAsked(const DialogDriver& d, std::string_view name);
 
 }  // namespace drwa::testing

@@ -70,15 +70,6 @@ class WinGroupDialog : public ::testing::Test {
         return file;
     }
 
-    // Pictures of the pages, when the run asks for them (a Windows folder).
-    void Screenshot(DialogDriver& d, const char* name) {
-        const char* folder = std::getenv("DRWA_SCREENSHOT_DIR");
-        if (!folder) return;
-        std::wstring path = platform::win32::TryCp932ToWide(folder).value_or(L"");
-        path += L"\\" + platform::win32::TryCp932ToWide(name).value_or(L"") + L".png";
-        EXPECT_TRUE(SaveScreenshot(d.window(), path)) << name;
-    }
-
     LoadedPlugin plugin_;
     TempFolder dir_;
     std::atomic<HWND> owner_ = nullptr;
@@ -100,7 +91,7 @@ TEST_F(WinGroupDialog, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         // Typed keys come out in upper case, as the folders are named.
         d.PressCharacters(d.Item(ids::kEditKeijibanName), L"board");
         EXPECT_EQ(d.Text(ids::kEditKeijibanName), "BOARD");
-        Screenshot(d, "new-group");
+        ScreenshotIfAsked(d, "new-group");
         d.Click(ids::kButtonMakeFolder);
         EXPECT_FALSE(d.Visible(ids::kEditKeijibanName));
         EXPECT_TRUE(d.Visible(ids::kPageControl1));
@@ -110,7 +101,7 @@ TEST_F(WinGroupDialog, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         EXPECT_EQ(d.Text(ids::kLabelPluginVersion), expected::kPluginVersion);
         EXPECT_EQ(d.Text(ids::kLabelPluginSakusya), expected::kPluginAuthor);
         d.Click(ids::kCheckBoxJunkai);
-        Screenshot(d, "page1-basic");
+        ScreenshotIfAsked(d, "page1-basic");
 
         d.ChoosePage(ids::kPageControl1, 1);
         EXPECT_FALSE(d.Visible(ids::kComboBoxPluginName));
@@ -120,7 +111,7 @@ TEST_F(WinGroupDialog, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         d.Type(ids::kEditJunkai1, expected::kAddress);
         d.Type(ids::kEditJunkai1 + 2, expected::kPosterName);
         d.Type(ids::kEditJunkai1 + 3, expected::kMail);
-        Screenshot(d, "page2-patrol");
+        ScreenshotIfAsked(d, "page2-patrol");
 
         d.ChoosePage(ids::kPageControl1, 2);
         EXPECT_TRUE(d.Visible(ids::kFramePropertyEdit1));
@@ -135,7 +126,7 @@ TEST_F(WinGroupDialog, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         EXPECT_EQ(page.Text(interval), expected::kIntervalLabel);
         EXPECT_TRUE(d.Exists());  // Enter went to the box, not to OK
         d.Choose(ids::kComboBoxCharSet, 1);
-        Screenshot(d, "page3-detail");
+        ScreenshotIfAsked(d, "page3-detail");
 
         d.ChoosePage(ids::kPageControl1, 3);
         const int subject = ids::kSubjectPanel;
@@ -145,17 +136,17 @@ TEST_F(WinGroupDialog, NewGroupTypedInChosenPluginPagesFilledThenRenamed) {
         d.Click(subject + panel::kRadio1 + 1);
         d.Type(subject + panel::kDigits, "3");
         EXPECT_EQ(d.Text(subject + panel::kSample), expected::kSubjectSample);
-        Screenshot(d, "page4-subject");
+        ScreenshotIfAsked(d, "page4-subject");
         d.ChoosePage(ids::kPageControl2, 1);
         EXPECT_FALSE(d.Visible(subject + panel::kFormat));
         d.Click(ids::kCheckBoxHikitugiBBSTitle);
         d.Click(ids::kTitlePanel + panel::kRadio1 + 2);
         EXPECT_EQ(d.Text(ids::kTitlePanel + panel::kSample), expected::kTitleSample);
-        Screenshot(d, "page4-bbstitle");
+        ScreenshotIfAsked(d, "page4-bbstitle");
         d.ChoosePage(ids::kPageControl2, 2);
         d.Type(ids::kSpinEditThreadNumber, "2");
         d.Click(ids::kCheckBoxSaveNumber);
-        Screenshot(d, "page4-other");
+        ScreenshotIfAsked(d, "page4-other");
 
         d.PressCharacters(d.Item(ids::kEditNameHenko), L"news");
         d.Click(ids::kOK);

@@ -128,13 +128,6 @@ class WinPropertyPage : public ::testing::Test {
         ::GetScrollInfo(page_, SB_VERT, &info);
         return info.nPos;
     }
-    void Screenshot(DialogDriver& d, const char* name) {
-        const char* folder = std::getenv("DRWA_SCREENSHOT_DIR");
-        if (!folder) return;
-        std::wstring path = platform::win32::TryCp932ToWide(folder).value_or(L"");
-        path += L"\\" + platform::win32::TryCp932ToWide(name).value_or(L"") + L".png";
-        EXPECT_TRUE(SaveScreenshot(d.window(), path)) << name;
-    }
 
     TempFolder folder_;
     std::optional<config::IniFile> file_;
@@ -256,7 +249,7 @@ TEST_F(WinPropertyPage, EditorsStackOnAWhitePageWithTheirValues) {
         EXPECT_EQ(Hint(Base(3)), "");
         EXPECT_EQ(Hint(Base(8)), d.Text(Base(8)))
             << Place(Base(8)).right << " of " << Place(Base(2)).right;
-        Screenshot(d, "parameter-page");
+        ScreenshotIfAsked(d, "parameter-page");
         Outer(d).Click(IDCANCEL);
         EXPECT_TRUE(d.Closed());
     });
