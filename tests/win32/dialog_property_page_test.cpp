@@ -18,6 +18,7 @@
 #include "config/ini_file.h"
 #include "dialog_driver.h"
 #include "dialogs/property_items.h"
+#include "dialogs/property_page_expectations.h"
 #include "dialogs/win32/property_page_window.h"
 #include "dialogs/win32/win32_controls.h"
 #include "dialogs/win32/window_services.h"
@@ -39,27 +40,6 @@ constexpr int kButtonsHeight = 34;  // pixels under the page for OK and Cancel
 constexpr int Base(int editor) {
     return kFirstEditorId + 4 * editor;
 }
-
-// Editors 0 to 8: heading, check box A, radio group B, text NAME, number
-// COUNT, file LOG, colour COLOUR, check box LONG, text MEMO.
-constexpr const char* kGroupFile =
-    "[DIALOG]\r\n"
-    "L000=L,,掲示板の設定\r\n"
-    "L001=C,A,確認してから送る\r\n"
-    "L002=R,B=1,一つ目\r\n"
-    "L003=R,B=2,二つ目\r\n"
-    "L004=T,NAME,名前,姓\r\n"
-    "L005=TD,COUNT,件数\r\n"
-    "L006=F,LOG,ログ(*.log;*.txt)\r\n"
-    "L007=P,COLOUR,背景色\r\n"
-    "L008=C,LONG,三十文字を超える長い説明のついたチェックボックスは全文がヒントに出ます\r\n"
-    "L009=T,MEMO,ページの幅に届くほど長い見出しのついた入力欄は全文をヒントとして出しますので、"
-    "ここでは見出しをわざと長くして、どの字体でもページの右端を越えるようにしてあります\r\n"
-    "[BASIC]\r\n"
-    "B=2\r\n"
-    "NAME=say \"hi\"\r\n"
-    "COUNT=12a\r\n"
-    "COLOUR=563412\r\n";
 
 class WinPropertyPage : public ::testing::Test {
   protected:
@@ -200,7 +180,7 @@ class WinPropertyPage : public ::testing::Test {
 };
 
 TEST_F(WinPropertyPage, EditorsStackOnAWhitePageWithTheirValues) {
-    Load(kGroupFile);
+    Load(dialogs::expected::kItemsOfEveryKind);
     const auto result = Run([&](DialogDriver& d) {
         EXPECT_EQ(::GetDlgCtrlID(page_), kPageId);
         EXPECT_TRUE(::GetWindowLongPtrW(page_, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
@@ -290,7 +270,7 @@ TEST_F(WinPropertyPage, ItemListsThatShowLittleOrNothing) {
 }
 
 TEST_F(WinPropertyPage, TypedValuesAreCommittedOrRefused) {
-    Load(kGroupFile);
+    Load(dialogs::expected::kItemsOfEveryKind);
     std::vector<std::optional<std::string>> reports;
     const auto result = Run([&](DialogDriver& d) {
         HWND name_label = Control(Base(3));
@@ -388,7 +368,7 @@ TEST_F(WinPropertyPage, TypedValuesAreCommittedOrRefused) {
 }
 
 TEST_F(WinPropertyPage, ChoosersTakeAJapanesePathAndTheWindowsColour) {
-    Load(kGroupFile);
+    Load(dialogs::expected::kItemsOfEveryKind);
     folder_.Write("記録/表示.log", "log");
     folder_.Write("記録/二つ目.txt", "log");
     const std::string first = folder_ / "記録/表示.log";

@@ -1,6 +1,7 @@
 // The plugin's settings page driven as a user drives it, down to the settings
 // file the dialog's OK writes.
 #include "dialogs/qt/property_page_view.h"
+#include "dialogs/property_page_expectations.h"
 
 #include <gtest/gtest.h>
 
@@ -47,25 +48,6 @@ void TypeFileName(QFileDialog& dialog, const std::string& path) {
     name->setText(file);
 }
 
-// Item n gets the component counter n + 1; the two radio items make one group.
-constexpr const char* kGroupFile =
-    "[DIALOG]\r\n"
-    "L000=L,,掲示板の設定\r\n"
-    "L001=C,A,確認してから送る\r\n"
-    "L002=R,B=1,一つ目\r\n"
-    "L003=R,B=2,二つ目\r\n"
-    "L004=T,NAME,名前,姓\r\n"
-    "L005=TD,COUNT,件数\r\n"
-    "L006=F,LOG,ログ(*.log;*.txt)\r\n"
-    "L007=P,COLOUR,背景色\r\n"
-    "L008=C,LONG,三十文字を超える長い説明のついたチェックボックスは全文がヒントに出ます\r\n"
-    "L009=T,MEMO,ページの幅に届くほど長い見出しのついた入力欄は全文をヒントとして出します\r\n"
-    "[BASIC]\r\n"
-    "B=2\r\n"
-    "NAME=say \"hi\"\r\n"
-    "COUNT=12a\r\n"
-    "COLOUR=563412\r\n";
-
 class PropertyPage : public ::testing::Test {
   protected:
     void Open(const std::string& utf8_file, QSize size = {420, 400}) {
@@ -109,7 +91,7 @@ class PropertyPage : public ::testing::Test {
 };
 
 TEST_F(PropertyPage, EditorsStackOnAWhitePageWithTheirValues) {
-    Open(kGroupFile);
+    Open(expected::kItemsOfEveryKind);
     EXPECT_EQ(view->objectName(), "FramePropertyEdit1");
     EXPECT_EQ(view->Page()->palette().color(QPalette::Window), QColor(Qt::white));
 
@@ -168,7 +150,7 @@ TEST_F(PropertyPage, WithoutItemsThePageKeepsTheButtonFace) {
 }
 
 TEST_F(PropertyPage, TypedValuesAreCommittedOrRefused) {
-    Open(kGroupFile);
+    Open(expected::kItemsOfEveryKind);
     QLabel* name_label = Find<QLabel>("FrameEdit5", "Label");
     QLineEdit* name = Find<QLineEdit>("FrameEdit5", "Edit");
     EXPECT_FALSE(name->isVisible());
@@ -230,7 +212,7 @@ TEST_F(PropertyPage, TypedValuesAreCommittedOrRefused) {
 }
 
 TEST_F(PropertyPage, ChoosersStoreThePathAndTheWindowsColour) {
-    Open(kGroupFile);
+    Open(expected::kItemsOfEveryKind);
     const std::string log = folder.native() / "board.log";
     const std::string foreign = folder.native() / "caf\xC3\xA9.log";
     for (const std::string& path : {log, foreign}) std::ofstream(path) << "log";
