@@ -229,6 +229,33 @@ TEST_F(WinGroupDialog, ImportsArticleLogsChosenInTheFileChooser) {
     EXPECT_EQ(SpoolMails(dir_).size(), 3u);
 }
 
+// Another plugin chosen after its pages were seen: the plugin's page shows
+// the new plugin's items, built anew when the first page is left again.
+TEST_F(WinGroupDialog, AnotherPluginGivesItsOwnPage) {
+    for (const char* name : {"ONE", "TWO"})
+        dir_.Write(std::string("plugins/cm_") + name + ".PL",
+                   std::string("# Ver 1.0\n#[DIALOG]\n#L000=T,KEY_") + name + ",item of " + name +
+                       "\n#[/DIALOG]\nexit 0;\n");
+    dir_.Write("acct/account.ini", "[PLUGIN]\r\nDRWA_PLUGIN_FOLDER=" + (dir_ / "plugins") +
+                                       "\r\nGROUP_COUNT=1\r\n[00001]\r\nFOLDER_NAME=G\r\n");
+    dir_.Write("acct/BBS/G/drwa_BBS.ini", "[BASIC]\r\nLIB=ONE\r\nLIB_TYPE=1\r\n");
+    std::vector<std::string> shown;
+    const auto result = Run({0}, [&](DialogDriver& d) {
+        const int first = dialogs::win32::kFirstEditorId;
+        const DialogDriver page = d.Within(d.Item(ids::kFramePropertyEdit1));
+        d.ChoosePage(ids::kPageControl1, 2);
+        shown.push_back(page.Text(first));
+        d.ChoosePage(ids::kPageControl1, 0);
+        d.Choose(ids::kComboBoxPluginName, 1);
+        d.ChoosePage(ids::kPageControl1, 2);
+        shown.push_back(page.Text(first));
+        d.Click(ids::kCancel);
+        EXPECT_TRUE(d.Closed());
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(shown, (std::vector<std::string>{"item of ONE \"\"", "item of TWO \"\""}));
+}
+
 // Run without a display: the call fails at once with a clear message and
 // writes nothing.
 TEST_F(WinGroupDialog, NoScreenFailsAtOnceAndWritesNothing) {

@@ -380,6 +380,9 @@ class GroupDialogView final : public PagedDialog {
             SelectTab(ids::kPageControl1, static_cast<int>(GroupPage::kDetail));
             return;
         }
+        // Leaving the first page with the pages not loaded builds the plugin's
+        // items anew: the page lets go of the old ones first.
+        if (!model_.PagesLoaded() && model_.ActivePage == GroupPage::kBasic) parameters_.Clear();
         Run([&] { model_.PageControl1Change(static_cast<GroupPage>(page)); });
         if (model_.FocusParameterPage) {
             model_.FocusParameterPage = false;

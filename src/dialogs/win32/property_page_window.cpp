@@ -177,6 +177,14 @@ struct PropertyPageWindow::Impl {
         return control;
     }
 
+    void Clear() {
+        for (Editor& e : editors) Forget(e);
+        editors.clear();
+        radio_owners.clear();
+        scroll = 0;
+        wheel_rest = 0;
+    }
+
     void Rebuild() {
         // Hidden while the editors come and go, and as visible as before
         // however this ends.
@@ -189,11 +197,7 @@ struct PropertyPageWindow::Impl {
                 if (visible) ::ShowWindow(page, SW_SHOWNA);
             }
         } show_again{page, was_visible};
-        for (Editor& e : editors) Forget(e);
-        editors.clear();
-        radio_owners.clear();
-        scroll = 0;
-        wheel_rest = 0;
+        Clear();
         int radio_id = kFirstRadioId;
         int top = 0;
         auto& items = model.Editors();
@@ -920,6 +924,11 @@ int PropertyPageWindow::TextBoxWidth() const {
 
 void PropertyPageWindow::Rebuild() {
     impl_->Rebuild();
+}
+
+void PropertyPageWindow::Clear() {
+    impl_->Clear();
+    ::InvalidateRect(impl_->page, nullptr, TRUE);
 }
 
 bool PropertyPageWindow::CommitOpenEditor() {

@@ -46,6 +46,10 @@ class PropertyPageWindow {
     // Clear. The page has the button-face colour while it has no editor,
     // white once it has one.
     void Rebuild();
+    // Takes the editors away, the model untouched: before the model's items
+    // are built anew, so that no control is left pointing at an item that
+    // is gone while the rebuild may show a message box.
+    void Clear();
 
     // Commits a text box left open (OK pressed while typing in it): false
     // when it holds what the editor refuses, which is then reported and the
