@@ -347,8 +347,11 @@ bool SaveScreenshot(HWND window, const std::wstring& png_path) {
     if (!started) return false;
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The client area: the frame is the window manager's, which a test's X
+    // server does not run (Wine's stand-in lacks the caption buttons' font).
     RECT r{};
-    ::GetWindowRect(window, &r);
+    ::GetClientRect(window, &r);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
     const int w = r.right - r.left, h = r.bottom - r.top;
     HDC screen = ::GetDC(nullptr);
     HDC memory = ::CreateCompatibleDC(screen);

@@ -98,7 +98,8 @@ class DialogDriver {
 std::optional<int> RunDialog(std::string_view caption, std::function<int()> host,
                              std::function<void(DialogDriver&)> user);
 
-// The window's pixels as shown on the screen, as a PNG file (wide path).
+// The pixels of the window's client area as shown on the screen, as a PNG
+// file (wide path).
 bool SaveScreenshot(HWND window, const std::wstring& png_path);
 // When the run asks for pictures (DRWA_SCREENSHOT_DIR names a Windows
 // folder), the dialog's pixels as NAME.png there; an assertion fails when it
