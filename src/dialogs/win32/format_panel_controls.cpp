@@ -43,6 +43,7 @@ void EnableRange(HWND dialog, int first, int last, bool on) {
 
 }  // namespace
 
+template <>
 void SubjectPanelControls::Build(PagedDialog& d, int page, short x, short y) {
     namespace st = subject_texts;
     d.Add(page, {WC_BUTTONW, st::kRadioCaption, WS_GROUP | BS_GROUPBOX, At(x, 12), At(y, 24), 276,
@@ -62,41 +63,7 @@ void SubjectPanelControls::Build(PagedDialog& d, int page, short x, short y) {
     d.Add(page, {WC_STATICW, "", kPlainLabel, At(x, 14), At(y, 102), 272, 9, base_ + ids::kSample});
 }
 
-void SubjectPanelControls::Show(HWND dialog) {
-    CheckOne(dialog, base_ + ids::kRadio1, 2, model_.RadioGroup1);
-    ::SetDlgItemInt(dialog, base_ + ids::kDigits, static_cast<UINT>(model_.SpinEditKeta), FALSE);
-    SetCp932Text(::GetDlgItem(dialog, base_ + ids::kFormat), model_.EditSyoshiki);
-    ShowPreview(dialog);
-}
-
-void SubjectPanelControls::ShowPreview(HWND dialog) {
-    SetCp932Text(::GetDlgItem(dialog, base_ + ids::kSample), model_.LabelSample);
-    EnableRange(dialog, base_ + ids::kDigits, base_ + ids::kSample, model_.FormatEnabled);
-}
-
-bool SubjectPanelControls::Command(HWND dialog, int id, int code, WindowDialogServices& services) {
-    const int item = id - base_;
-    if (item == ids::kRadio1 || item == ids::kRadio1 + 1) {
-        if (code != BN_CLICKED) return true;
-        model_.RadioGroup1 = item - ids::kRadio1;
-        model_.RadioGroup1Click();
-    } else if (item == ids::kDigits) {
-        BOOL ok = FALSE;
-        const UINT digits = ::GetDlgItemInt(dialog, id, &ok, FALSE);
-        if (code != EN_CHANGE || !ok) return true;
-        model_.SpinEditKeta = static_cast<int>(digits);
-        model_.SpinEditKetaChange();
-    } else if (item == ids::kFormat) {
-        if (code != EN_CHANGE) return true;
-        TakeFormat(::GetDlgItem(dialog, id), model_.EditSyoshiki, services);
-        model_.EditSyoshikiChange();
-    } else {
-        return item >= 0 && item <= ids::kSample;
-    }
-    ShowPreview(dialog);
-    return true;
-}
-
+template <>
 void TitlePanelControls::Build(PagedDialog& d, int page, short x, short y) {
     namespace tt = title_texts;
     d.Add(page, {WC_BUTTONW, tt::kRadioCaption, WS_GROUP | BS_GROUPBOX, At(x, 12), At(y, 24), 276,
@@ -114,23 +81,40 @@ void TitlePanelControls::Build(PagedDialog& d, int page, short x, short y) {
     d.Add(page, {WC_STATICW, "", kPlainLabel, At(x, 14), At(y, 136), 272, 9, base_ + ids::kSample});
 }
 
-void TitlePanelControls::Show(HWND dialog) {
-    CheckOne(dialog, base_ + ids::kRadio1, 4, model_.RadioGroup1);
+template <typename Panel>
+void PanelControls<Panel>::Show(HWND dialog) {
+    CheckOne(dialog, base_ + ids::kRadio1, kRadioItems, model_.RadioGroup1);
+    if constexpr (kHasDigits)
+        ::SetDlgItemInt(dialog, base_ + ids::kDigits, static_cast<UINT>(model_.SpinEditKeta),
+                        FALSE);
     SetCp932Text(::GetDlgItem(dialog, base_ + ids::kFormat), model_.EditSyoshiki);
     ShowPreview(dialog);
 }
 
-void TitlePanelControls::ShowPreview(HWND dialog) {
+// The subject panel's digits go with its format; the title panel's radio
+// group stays active whatever is chosen.
+template <typename Panel>
+void PanelControls<Panel>::ShowPreview(HWND dialog) {
     SetCp932Text(::GetDlgItem(dialog, base_ + ids::kSample), model_.LabelSample);
-    EnableRange(dialog, base_ + ids::kFormatLabel, base_ + ids::kSample, model_.FormatEnabled);
+    EnableRange(dialog, base_ + (kHasDigits ? ids::kDigits : ids::kFormatLabel),
+                base_ + ids::kSample, model_.FormatEnabled);
 }
 
-bool TitlePanelControls::Command(HWND dialog, int id, int code, WindowDialogServices& services) {
+template <typename Panel>
+bool PanelControls<Panel>::Command(HWND dialog, int id, int code, WindowDialogServices& services) {
     const int item = id - base_;
-    if (item >= ids::kRadio1 && item < ids::kRadio1 + 4) {
+    if (item >= ids::kRadio1 && item < ids::kRadio1 + kRadioItems) {
         if (code != BN_CLICKED) return true;
         model_.RadioGroup1 = item - ids::kRadio1;
         model_.RadioGroup1Click();
+    } else if (kHasDigits && item == ids::kDigits) {
+        BOOL ok = FALSE;
+        const UINT digits = ::GetDlgItemInt(dialog, id, &ok, FALSE);
+        if (code != EN_CHANGE || !ok) return true;
+        if constexpr (kHasDigits) {
+            model_.SpinEditKeta = static_cast<int>(digits);
+            model_.SpinEditKetaChange();
+        }
     } else if (item == ids::kFormat) {
         if (code != EN_CHANGE) return true;
         TakeFormat(::GetDlgItem(dialog, id), model_.EditSyoshiki, services);
@@ -141,5 +125,8 @@ bool TitlePanelControls::Command(HWND dialog, int id, int code, WindowDialogServ
     ShowPreview(dialog);
     return true;
 }
+
+template class PanelControls<TFrameSubjectFrame>;
+template class PanelControls<TFrameBBSTitleFrame>;
 
 }  // namespace drwa::dialogs::win32

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <type_traits>
+
 #include "dialogs/format_panels.h"
 #include "dialogs/win32/paged_dialog.h"
 
@@ -24,12 +26,16 @@ inline constexpr int kSampleCaption = 7;
 inline constexpr int kSample = 8;
 }  // namespace panel_ids
 
-class SubjectPanelControls {
+// Both panels: the subject panel (TFrameSubjectFrame) with its two radio
+// items and the digits, the title panel (TFrameBBSTitleFrame) with four radio
+// items.
+template <typename Panel>
+class PanelControls {
   public:
-    SubjectPanelControls(TFrameSubjectFrame& model, int base) : model_(model), base_(base) {}
+    PanelControls(Panel& model, int base) : model_(model), base_(base) {}
     // The controls on `page`, the radio group's box at (x + 12, y + 24) dialog
-    // units, in the panel's tab order: the radio group, the digits, the
-    // format.
+    // units, in the panel's tab order: the radio group, the digits (subject),
+    // the format.
     void Build(PagedDialog& dialog, int page, short x, short y);
     // The model's state in the controls.
     void Show(HWND dialog);
@@ -38,22 +44,21 @@ class SubjectPanelControls {
     bool Command(HWND dialog, int id, int code, WindowDialogServices& services);
 
   private:
+    static constexpr bool kHasDigits = std::is_same_v<Panel, TFrameSubjectFrame>;
+    static constexpr int kRadioItems = kHasDigits ? 2 : 4;
     void ShowPreview(HWND dialog);
-    TFrameSubjectFrame& model_;
+    Panel& model_;
     int base_;
 };
 
-class TitlePanelControls {
-  public:
-    TitlePanelControls(TFrameBBSTitleFrame& model, int base) : model_(model), base_(base) {}
-    void Build(PagedDialog& dialog, int page, short x, short y);
-    void Show(HWND dialog);
-    bool Command(HWND dialog, int id, int code, WindowDialogServices& services);
-
-  private:
-    void ShowPreview(HWND dialog);
-    TFrameBBSTitleFrame& model_;
-    int base_;
-};
+using SubjectPanelControls = PanelControls<TFrameSubjectFrame>;
+using TitlePanelControls = PanelControls<TFrameBBSTitleFrame>;
+// Each panel's own layout.
+template <>
+void SubjectPanelControls::Build(PagedDialog& dialog, int page, short x, short y);
+template <>
+void TitlePanelControls::Build(PagedDialog& dialog, int page, short x, short y);
+extern template class PanelControls<TFrameSubjectFrame>;
+extern template class PanelControls<TFrameBBSTitleFrame>;
 
 }  // namespace drwa::dialogs::win32
