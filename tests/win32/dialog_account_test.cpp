@@ -257,17 +257,11 @@ TEST_F(WinAccountDialog, RefusesTextShiftJisLacks) {
 TEST_F(WinAccountDialog, NoScreenFailsAtOnceAndWritesNothing) {
     dir_.Write("account.ini", expected::kStoredSystemProxy);
     std::string last_error;
-    const auto result = RunDialog(
-        "",
-        [&] {
-            const int r = plugin_.Get<EditAccountFn>("EditAccount")(nullptr, Account().c_str());
-            last_error = plugin_.LastError();
-            return r;
-        },
-        [](DialogDriver& d) {
-            ADD_FAILURE() << "a dialog was shown";
-            d.CloseAll();
-        });
+    const auto result = RunWithoutDialog([&] {
+        const int r = plugin_.Get<EditAccountFn>("EditAccount")(nullptr, Account().c_str());
+        last_error = plugin_.LastError();
+        return r;
+    });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(last_error.rfind("ダイアログを表示できる画面がありません", 0), 0u) << last_error;
     EXPECT_EQ(dir_.Read("account.ini"), expected::kStoredSystemProxy);

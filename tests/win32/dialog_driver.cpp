@@ -278,6 +278,13 @@ std::optional<int> RunDialog(std::string_view caption, std::function<int()> host
     return done.get();
 }
 
+std::optional<int> RunWithoutDialog(std::function<int()> host) {
+    return RunDialog("", std::move(host), [](DialogDriver& d) {
+        ADD_FAILURE() << "a dialog was shown";
+        d.CloseAll();
+    });
+}
+
 DialogDriver DialogDriver::Within(HWND container) const {
     DialogDriver inside = *this;
     inside.controls_ = container;

@@ -98,6 +98,10 @@ class DialogDriver {
 std::optional<int> RunDialog(std::string_view caption, std::function<int()> host,
                              std::function<void(DialogDriver&)> user);
 
+// Runs `host` as RunDialog does where no dialog may come up (no screen): a
+// dialog that shows is a failure, and is closed.
+std::optional<int> RunWithoutDialog(std::function<int()> host);
+
 // The pixels of the window's client area as shown on the screen, as a PNG
 // file (wide path).
 bool SaveScreenshot(HWND window, const std::wstring& png_path);

@@ -261,19 +261,13 @@ TEST_F(WinGroupDialog, AnotherPluginGivesItsOwnPage) {
 TEST_F(WinGroupDialog, NoScreenFailsAtOnceAndWritesNothing) {
     const std::string before = dir_.Read("acct/account.ini");
     std::string last_error;
-    const auto result = RunDialog(
-        "",
-        [&] {
-            const int32_t groups[] = {0, 1};
-            const int r = plugin_.Get<EditGroupPropertyFn>("EditGroupProperty")(
-                nullptr, Account().c_str(), groups, 2);
-            last_error = plugin_.LastError();
-            return r;
-        },
-        [](DialogDriver& d) {
-            ADD_FAILURE() << "a dialog was shown";
-            d.CloseAll();
-        });
+    const auto result = RunWithoutDialog([&] {
+        const int32_t groups[] = {0, 1};
+        const int r = plugin_.Get<EditGroupPropertyFn>("EditGroupProperty")(
+            nullptr, Account().c_str(), groups, 2);
+        last_error = plugin_.LastError();
+        return r;
+    });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(last_error.rfind("ダイアログを表示できる画面がありません", 0), 0u) << last_error;
     EXPECT_EQ(dir_.Read("acct/account.ini"), before);
