@@ -14,7 +14,6 @@
 
 // after windows.h, which they need
 #include <commctrl.h>
-#include <commdlg.h>
 #include <imm.h>
 #include <shellapi.h>
 
@@ -46,13 +45,6 @@ constexpr UINT_PTR kSubclassId = 1;
 
 // What a control of an editor is, from its ID.
 enum class Role { kMain, kEdit, kPicture, kRadio };
-
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 bool HasText(std::string_view text) {
     return text.find_first_not_of(" \t\r\n") != std::string_view::npos;
@@ -123,7 +115,6 @@ struct PropertyPageWindow::Impl {
     int wheel_rest = 0;  // part of a notch from a fine-grained wheel
     bool laying_out = false;
     bool refusing = false;  // a report is up: its focus change is no leaving
-    std::array<COLORREF, 16> custom_colours{};
 
     // ---- creation -------------------------------------------------------
 
@@ -165,14 +156,7 @@ struct PropertyPageWindow::Impl {
     }
 
     HWND Make(const wchar_t* kind, std::string_view text, DWORD style, int id, HFONT f) {
-        HWND control = ::CreateWindowExW(
-            0, kind, ShownText(text).c_str(), style | WS_CHILD, 0, 0, 0, 0, page,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), LibraryInstance(), nullptr);
-        if (!control)
-            throw Error("コントロールを作れません: " +
-                        platform::win32::SystemErrorText(::GetLastError()));
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
-        ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        HWND control = CreateControl(page, kind, text, style, RECT{}, id, f);
         ::SetWindowSubclass(control, &ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
         return control;
     }
@@ -649,15 +633,10 @@ struct PropertyPageWindow::Impl {
 
     void ChooseColour(Editor& e) {
         const auto bgr = ParseColourValue(e.model->Value);
-        CHOOSECOLORW dialog{};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = services.owner();
         // A Windows colour value is what the system's colours are.
-        dialog.rgbResult = bgr ? (*bgr & 0xFFFFFF) : RGB(255, 255, 255);
-        dialog.lpCustColors = custom_colours.data();
-        dialog.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-        if (!::ChooseColorW(&dialog)) return;
-        e.model->Value = ColourValueText(dialog.rgbResult);
+        const auto chosen = services.ChooseColour(bgr ? (*bgr & 0xFFFFFF) : RGB(255, 255, 255));
+        if (!chosen) return;
+        e.model->Value = ColourValueText(*chosen);
         ShowLabel(e);
         ::InvalidateRect(e.picture, nullptr, TRUE);
     }

@@ -72,10 +72,16 @@ INT_PTR RunModalDialog(const std::vector<WORD>& dialog_template, HWND owner, DLG
 HWND AddControl(HWND dialog, const ControlSpec& spec, HFONT font) {
     RECT r{spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
     ::MapDialogRect(dialog, &r);
+    return CreateControl(dialog, spec.window_class, spec.text, spec.style | WS_VISIBLE, r, spec.id,
+                         font);
+}
+
+HWND CreateControl(HWND parent, const wchar_t* window_class, std::string_view cp932, DWORD style,
+                   const RECT& area, int id, HFONT font) {
     HWND control = ::CreateWindowExW(
-        0, spec.window_class, ShownText(spec.text).c_str(), spec.style | WS_CHILD | WS_VISIBLE,
-        r.left, r.top, r.right - r.left, r.bottom - r.top, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), LibraryInstance(), nullptr);
+        0, window_class, ShownText(cp932).c_str(), style | WS_CHILD, area.left, area.top,
+        area.right - area.left, area.bottom - area.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), LibraryInstance(), nullptr);
     if (!control)
         throw Error("コントロールを作れません: " +
                     platform::win32::SystemErrorText(::GetLastError()));
@@ -84,6 +90,13 @@ HWND AddControl(HWND dialog, const ControlSpec& spec, HFONT font) {
     // of creation only when each new control goes to the bottom.
     ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return control;
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 std::string Accelerated(std::string_view caption, char letter) {
@@ -103,16 +116,11 @@ std::wstring ShownText(std::string_view cp932) {
 }
 
 std::optional<std::string> Cp932Text(HWND control) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return platform::win32::TryWideToCp932(text);
+    return platform::win32::TryWideToCp932(WindowText(control));
 }
 
 std::string NoCp932FormMessage(HWND control) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = WindowText(control);
     std::string code = "?";  // every character alone has a form: a lone surrogate
     for (std::size_t i = 0; i < text.size();) {
         const bool pair =

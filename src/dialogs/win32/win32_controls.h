@@ -56,6 +56,12 @@ struct ControlSpec {
 // Creates the control on `dialog` in the dialog's font. Controls are created
 // in tab order: each goes below the ones before it.
 HWND AddControl(HWND dialog, const ControlSpec& spec, HFONT font);
+// The same at `area` in the parent's pixels (WS_CHILD added, not WS_VISIBLE).
+HWND CreateControl(HWND parent, const wchar_t* window_class, std::string_view cp932, DWORD style,
+                   const RECT& area, int id, HFONT font);
+
+// A window's text as it holds it.
+std::wstring WindowText(HWND window);
 
 // "Perl" with 'P' -> "&Perl"; a caption that does not start with the letter
 // gets it in brackets, as Japanese Windows shows it: "スレッド数(&H)".

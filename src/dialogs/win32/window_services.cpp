@@ -118,6 +118,17 @@ std::vector<std::string> WindowDialogServices::OpenFiles(std::string_view title,
     return out;
 }
 
+std::optional<COLORREF> WindowDialogServices::ChooseColour(COLORREF initial) {
+    CHOOSECOLORW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner_;
+    dialog.rgbResult = initial;
+    dialog.lpCustColors = custom_colours_.data();
+    dialog.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+    if (!::ChooseColorW(&dialog)) return std::nullopt;
+    return dialog.rgbResult;
+}
+
 std::optional<std::string> WindowDialogServices::ChooseFolder(std::string_view title) {
     const ComApartment com;
     const std::wstring caption = ShownText(title);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ class WindowDialogServices final : public DialogServices {
     std::optional<std::string> ChooseFileToOpen(std::string_view filter, std::string_view current);
     // A folder, starting at the desktop; nothing when cancelled or refused.
     std::optional<std::string> ChooseFolder(std::string_view title);
+    // A colour (a Windows colour value), the chooser opened on `initial`;
+    // nothing when cancelled. The user's custom colours stay for the next.
+    std::optional<COLORREF> ChooseColour(COLORREF initial);
 
   private:
     std::vector<std::string> OpenFiles(std::string_view title, std::string_view filter,
@@ -44,6 +48,7 @@ class WindowDialogServices final : public DialogServices {
 
     HWND owner_;
     std::unique_ptr<platform::QuestionService> boxes_;
+    std::array<COLORREF, 16> custom_colours_{};
 };
 
 }  // namespace drwa::dialogs::win32
