@@ -25,18 +25,6 @@ void CheckOne(HWND dialog, int first, int count, int item) {
         ::CheckDlgButton(dialog, first + i, i == item ? BST_CHECKED : BST_UNCHECKED);
 }
 
-// The typed format into the panel; a character CP932 lacks is refused and the
-// box goes back to what the panel holds, which is what Save writes.
-void TakeFormat(HWND edit, std::string& format, WindowDialogServices& services) {
-    if (auto text = Cp932Text(edit)) {
-        format = *std::move(text);
-        return;
-    }
-    const std::string message = NoCp932FormMessage(edit);
-    SetCp932Text(edit, format);
-    services.ShowError(message);
-}
-
 void EnableRange(HWND dialog, int first, int last, bool on) {
     for (int id = first; id <= last; ++id) ::EnableWindow(::GetDlgItem(dialog, id), on);
 }
@@ -117,7 +105,8 @@ bool PanelControls<Panel>::Command(HWND dialog, int id, int code, WindowDialogSe
         }
     } else if (item == ids::kFormat) {
         if (code != EN_CHANGE) return true;
-        TakeFormat(::GetDlgItem(dialog, id), model_.EditSyoshiki, services);
+        // Refused text leaves the panel's format, which Save writes.
+        TakeTypedText(::GetDlgItem(dialog, id), model_.EditSyoshiki, services);
         model_.EditSyoshikiChange();
     } else {
         return item >= 0 && item <= ids::kSample;

@@ -270,19 +270,12 @@ class GroupDialogView final : public PagedDialog {
         Refresh();
     }
 
-    // A typed text into `field`; a character CP932 lacks is refused and the
-    // box shows the field again.
+    // A typed text into `field`; refused text leaves the box showing the field.
     bool Take(int id, std::string& field) {
-        if (auto text = Cp932Text(Item(id))) {
-            field = *std::move(text);
-            return true;
-        }
-        const std::string message = NoCp932FormMessage(Item(id));
-        refreshing_ = true;
-        SetCp932Text(Item(id), field);
+        refreshing_ = true;  // the box set back is no typing
+        const bool taken = TakeTypedText(Item(id), field, services_);
         refreshing_ = false;
-        services_.ShowError(message);
-        return false;
+        return taken;
     }
 
     bool Checked(int id) const { return ::IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }

@@ -157,4 +157,15 @@ std::optional<std::string> WindowDialogServices::Cp932Name(std::wstring_view wid
     return std::nullopt;
 }
 
+bool TakeTypedText(HWND edit, std::string& field, WindowDialogServices& services) {
+    if (auto text = Cp932Text(edit)) {
+        field = *std::move(text);
+        return true;
+    }
+    const std::string message = NoCp932FormMessage(edit);
+    SetCp932Text(edit, field);
+    services.ShowError(message);
+    return false;
+}
+
 }  // namespace drwa::dialogs::win32

@@ -51,4 +51,9 @@ class WindowDialogServices final : public DialogServices {
     std::array<COLORREF, 16> custom_colours_{};
 };
 
+// Takes what was typed into `edit` as `field`: a character CP932 lacks is
+// refused, the box shows `field` again (what will be saved) and the user is
+// told why. False when refused.
+bool TakeTypedText(HWND edit, std::string& field, WindowDialogServices& services);
+
 }  // namespace drwa::dialogs::win32
