@@ -54,7 +54,7 @@ spew("$board/SETTING.TXT", encode('cp932', "BBS_TITLE=計測用の板\n"));
 touch(glob("$board/*"), glob("$board/dat/*"));
 
 my $log = "$tmp/server.log";
-my $pid = open my $server, '-|', $perl, "$top/tests/plugins/textboard/board_server.pl", "$tmp/www", $log or die $!;
+my $pid = open my $server, '-|', $perl, "$top/tests/boards/board_server.pl", "$tmp/www", $log or die $!;
 chomp(my $port = <$server>);
 my $url = "http://127.0.0.1:$port/b/";
 

@@ -61,7 +61,7 @@ try:
     shutil.copytree(os.path.join(top, "examples", "board"), os.path.join(root, "board"))
     os.makedirs(os.path.join(root, "test"))
     log = os.path.join(work, "server.log")
-    server = subprocess.Popen(["perl", os.path.join(top, "tests/plugins/textboard/board_server.pl"),
+    server = subprocess.Popen(["perl", os.path.join(top, "tests/boards/board_server.pl"),
                                root, log], stdout=subprocess.PIPE)
     port = server.stdout.readline().decode().strip()
 

@@ -38,7 +38,7 @@ def board(name, title=None, subject=None):
 with tempfile.TemporaryDirectory() as work:
     root = os.path.join(work, "root")
     os.makedirs(root)
-    server = subprocess.Popen(["perl", os.path.join(source, "tests/plugins/textboard/board_server.pl"),
+    server = subprocess.Popen(["perl", os.path.join(source, "tests/boards/board_server.pl"),
                                root, os.path.join(work, "server.log")], stdout=subprocess.PIPE)
     try:
         port = server.stdout.readline().decode().strip()

@@ -109,7 +109,7 @@ class Servers:
         shutil.copytree(os.path.join(self.source, "examples", "board"), os.path.join(root, "board"))
         os.makedirs(os.path.join(root, "test"))
         server = subprocess.Popen(
-            ["perl", os.path.join(self.source, "tests/plugins/textboard/board_server.pl"), root,
+            ["perl", os.path.join(self.source, "tests/boards/board_server.pl"), root,
              self.board_log], stdout=subprocess.PIPE, start_new_session=True)
         self.processes.append((server, None))
         port = server.stdout.readline().decode().strip()

@@ -158,7 +158,7 @@ END { kill 'TERM', @server_pids if @server_pids }
 sub start_server {
     my ($root) = @_;
     my $log = "$root.log";
-    my $pid = open my $out, '-|', $perl, "$top/tests/plugins/textboard/board_server.pl", $root, $log
+    my $pid = open my $out, '-|', $perl, "$top/tests/boards/board_server.pl", $root, $log
       or die "server: $!";
     push @server_pids, $pid;
     push @server_pipes, $out;

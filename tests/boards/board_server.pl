@@ -17,7 +17,12 @@
 # sent (header and body), If-Modified-Since, Range, Accept-Encoding, Cookie,
 # Content-Type, Referer, time received (seconds, fractional).
 # Prints the port it listens on as its first line, then serves until killed.
-#   board_server.pl ROOT LOG
+#   board_server.pl ROOT LOG [FAMILY.pm]
+# A board family of another wire format is a module FAMILY.pm defining
+# family_answer($method, $path, $query, \%headers, $body), which returns
+# (status, [[name => value], ...], content) for the requests it serves, or an
+# empty list to leave a request to the static serving above; it may use this
+# file's subs (slurp, sj, bad, html_escape) and $main::root.
 use strict;
 use warnings;
 use utf8;
@@ -27,8 +32,9 @@ use IO::Compress::Gzip qw(gzip $GzipError);
 use IO::Socket::INET;
 use Time::HiRes ();
 
-my ($root, $log) = @ARGV;
-die "usage: $0 ROOT LOG\n" unless defined $log;
+our ($root, $log, $family) = @ARGV;
+die "usage: $0 ROOT LOG [FAMILY.pm]\n" unless defined $log;
+if (defined $family) { require $family }
 $SIG{PIPE} = 'IGNORE';
 
 my $server = IO::Socket::INET->new(LocalAddr => '127.0.0.1', LocalPort => 0, Listen => 16,
@@ -80,8 +86,12 @@ sub answer {
     return bad('no Host') if $version eq '1.1' && !defined $h->{host};
     # A proxy request names the whole URL; the path is what is served.
     (my $path = $target) =~ s{^[a-z]+://[^/]+}{}i;
-    $path =~ s/\?.*//;
+    my $query = $path =~ s/\?(.*)//s ? $1 : '';
     return ('404 Not Found', [], 'Not Found') if $path =~ m{/\.\.(/|\z)};
+    if (defined $family) {
+        my @answer = family_answer($method, $path, $query, $h, $body);
+        return @answer if @answer;
+    }
     return bbs_cgi($path, $h, $body) if $method eq 'POST' && $path =~ m{/test/bbs\.cgi\z};
     return ('405 Method Not Allowed', [], '') unless $method eq 'GET' || $method eq 'HEAD';
 
