@@ -9,7 +9,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for f in bin/drwa-host bin/drwa-tool bin/libdrwa_plugin.so share/drwa/plugins/cm_TEXTBOARD.PL \
+for f in bin/drwa-host bin/drwa-tool bin/libdrwa_plugin.so share/drwa/plugins/cm_TEXTBOARD.PL share/drwa/plugins/lib/Board/Http.pm \
          share/man/man1/drwa-host.1 share/man/man1/drwa-tool.1 \
          share/bash-completion/completions/drwa-host share/bash-completion/completions/drwa-tool; do
     [ -f "$prefix/$f" ] || { echo "FAIL: $f was not installed"; exit 1; }

@@ -60,6 +60,8 @@ with tempfile.TemporaryDirectory() as work:
     plugins = os.path.join(work, "自分のプラグイン")
     os.makedirs(plugins)
     shutil.copy(os.path.join(source, "plugins", "cm_TEXTBOARD.PL"), plugins)
+    # The board plugins' shared modules are installed beside them.
+    shutil.copytree(os.path.join(source, "plugins", "lib"), os.path.join(plugins, "lib"))
     group_dir = os.path.join(work, "掲示板", "BBS", "ニュース")
     shutil.copytree(example_group, group_dir)
     run("--account", account, "new-account", "--plugins", plugins)

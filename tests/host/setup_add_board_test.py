@@ -46,6 +46,8 @@ with tempfile.TemporaryDirectory() as work:
         plugins = os.path.join(work, "plugins")
         os.makedirs(plugins)
         shutil.copy(os.path.join(source, "plugins", "cm_TEXTBOARD.PL"), plugins)
+        # The board plugins' shared modules are installed beside them.
+        shutil.copytree(os.path.join(source, "plugins", "lib"), os.path.join(plugins, "lib"))
         account = os.path.join(work, "mail", "account.ini")
         subprocess.run([host, "--account", account, "new-account", "--plugins", plugins],
                        check=True, capture_output=True)
