@@ -196,6 +196,13 @@ HeaderList RequestHeaders(const HttpRequest& r) {
     return list;
 }
 
+// libcurl counts the bytes of the request it has written so far, headers
+// included, on every way out of a transfer.
+bool RequestSent(CURL* h) {
+    long size = 0;
+    return curl_easy_getinfo(h, CURLINFO_REQUEST_SIZE, &size) == CURLE_OK && size > 0;
+}
+
 std::string IdleTimeoutText(int ms) {
     return "Read timed out: nothing received for " + std::to_string(ms) + " ms";
 }
@@ -231,6 +238,7 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
         }
         if (request.on_wait && !request.on_wait()) {
             out.abandoned = true;
+            out.request_sent = RequestSent(easy.get());
             out.error = "Request abandoned while waiting for the answer";
             return out;
         }
@@ -240,6 +248,7 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
             long status = 0;
             curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
             out.status = static_cast<int>(status);
+            out.request_sent = RequestSent(easy.get());
             out.error = IdleTimeoutText(request.idle_timeout_ms);
             return out;
         }
@@ -252,6 +261,7 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
     long status = 0;
     curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
     out.status = static_cast<int>(status);
+    out.request_sent = RequestSent(easy.get());
     if (!transfer.location.empty()) out.location = ResolveReference(request.url, transfer.location);
     if (result != CURLE_OK) {
         out.error = error[0] ? error : curl_easy_strerror(result);

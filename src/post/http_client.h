@@ -43,6 +43,10 @@ struct HttpResponse {
     std::string location;
     std::string body;        // byte for byte, whatever arrived, also on failure
     bool abandoned = false;  // on_wait gave it up; whether the board took it is unknown
+    // Some of the request went out: from here on the board may have taken it,
+    // whatever became of the answer. False only when it surely never left
+    // (no connection, no name, a proxy that refused).
+    bool request_sent = false;
 };
 
 // Sends the request and waits for the whole answer, redirects not followed.

@@ -9,6 +9,7 @@
 #include "config/ini_file.h"
 #include "config/proxy_settings.h"
 #include "config/settings_keys.h"
+#include "platform/charset_edge.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "post/http_client.h"
@@ -73,6 +74,22 @@ std::function<bool()> AskWhileWaiting(ProgressCallback callback, bool& stopped) 
     };
 }
 
+bool IsSuccess(int status) {
+    return status >= 200 && status <= 299;
+}
+
+// Why a mail is held, before the particular reason.
+const std::string kUnsure = "投稿が掲示板に届いたかわかりません。";
+
+// Whether the answer holds `text` (Shift_JIS), in the codes boards answer in:
+// Shift_JIS, EUC-JP or ISO-2022-JP as the library reads them, or UTF-8.
+bool PageHolds(std::string_view answer, std::string_view text) {
+    const std::string page = text::ConvertJapaneseCode(answer, JapaneseCode::kShiftJis);
+    if (page.find(text) != std::string::npos) return true;
+    const std::optional<std::string> utf8 = platform::TryCp932ToUtf8(text);
+    return utf8 && answer.find(*utf8) != std::string_view::npos;
+}
+
 // The page's <title>, for a message that says which page the board showed.
 std::string PageTitle(std::string_view page) {
     const auto open = text::FindText(page, 0, 0, "<title");
@@ -87,6 +104,26 @@ std::string PageTitle(std::string_view page) {
     const auto first = title.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return title.substr(first, title.find_last_not_of(' ') - first + 1);
+}
+
+// How boards mark a refusal page: in its title, or in the machine-readable
+// comment of 2ch-style boards ("<!-- 2ch_X:error -->"; "cookie" and "check"
+// are confirmations, which leave the post unwritten as well).
+constexpr std::string_view kRefusalTitles[] = {"ＥＲＲＯＲ", "ERROR", "エラー", "書き込めません"};
+constexpr std::string_view kRefusalMarks[] = {"_X:error", "_X:false", "_X:cookie", "_X:check"};
+
+bool IsRefusal(std::string_view answer, std::string_view sjis_page) {
+    const std::string title = PageTitle(sjis_page);
+    const std::string raw_title = PageTitle(answer);  // a UTF-8 page's
+    for (std::string_view mark : kRefusalTitles) {
+        const std::optional<std::string> utf8 = platform::TryCp932ToUtf8(mark);
+        if (text::FindText(title, 0, 0, mark) ||
+            (utf8 && raw_title.find(*utf8) != std::string::npos))
+            return true;
+    }
+    for (std::string_view mark : kRefusalMarks)
+        if (answer.find(mark) != std::string_view::npos) return true;
+    return false;
 }
 
 }  // namespace
@@ -118,7 +155,7 @@ bool PostOverHttp(const std::string& account_path, ProgressCallback callback, Ht
 
     HttpRequest request;
     request.post = post;
-    request.url = post ? url : url + "?" + FormQuery(pairs);
+    request.url = UrlSafe(post ? url : url + "?" + FormQuery(pairs));
     if (post) request.body = FormBody(pairs);
     request.content_type = kFormType;
     request.user_agent = kUserAgent;
@@ -130,18 +167,28 @@ bool PostOverHttp(const std::string& account_path, ProgressCallback callback, Ht
         timeout_s > 0 ? static_cast<int>(std::min<std::int64_t>(timeout_s * 1000LL, INT_MAX)) : 0;
 
     if (HostAsksToStop(callback, "送信中")) return true;
+    if (!mail.MayLeave()) return false;
     bool stopped = false;
     request.on_wait = AskWhileWaiting(callback, stopped);
     const HttpResponse response = SendHttpRequest(request);
-    // Given up half-way: the mail stays, as after a time-out.
-    if (response.abandoned) return true;
+    if (response.abandoned) {
+        if (response.request_sent) mail.Hold(kUnsure + "送信中に中止されました");
+        return true;
+    }
     std::string received = response.body;
     if (!response.ok) {
         // 302 is how boards answer an accepted post; 303 says the same in
         // today's words. Either way the post is in, whatever becomes of
         // reading the page it points to.
         if (response.status != 302 && response.status != 303) {
-            mail.Fail(response.error + "\r\n" + received);
+            const std::string why = response.error + "\r\n" + received;
+            // No answer, or an answer cut short, after the request left: the
+            // board may well have taken it. A status of its own that is no
+            // success is its refusal, and the next send tries again.
+            if (response.request_sent && (response.status == 0 || IsSuccess(response.status)))
+                mail.Hold(kUnsure + "掲示板の応答が途中で途切れました:" + why);
+            else
+                mail.Fail(why);
             return false;
         }
         if (!response.location.empty()) {
@@ -166,11 +213,15 @@ bool PostOverHttp(const std::string& account_path, ProgressCallback callback, Ht
     }
 
     const std::string success = group.ReadString(keys::kBasic, keys::kPostSuccessText, "");
-    if (!success.empty()) {
+    if (!success.empty() && !PageHolds(received, success)) {
         const std::string page = text::ConvertJapaneseCode(received, JapaneseCode::kShiftJis);
-        if (page.find(success) == std::string::npos)
-            mail.Fail("掲示板の応答に POST_SUCCESS_TEXT の文字列がありません:「" + PageTitle(page) +
-                      "」\r\n" + received);
+        const std::string title = "「" + PageTitle(page) + "」\r\n" + received;
+        // A page that says it refused leaves nothing on the board; any other
+        // page may be one the board shows after taking the post.
+        if (IsRefusal(received, page))
+            mail.Fail("掲示板が投稿を受け付けませんでした:" + title);
+        else
+            mail.Hold(kUnsure + "掲示板の応答に POST_SUCCESS_TEXT の文字列がありません:" + title);
     }
     return false;
 }

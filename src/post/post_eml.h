@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,17 +48,33 @@ struct TPostEml {
     std::string PostUrl;      // URL template ("$C", "$c")
     std::string PostParams;   // parameter template
     std::string DummyDomain;
-    std::string Subject;      // decoded, Shift_JIS
-    std::string To;           // decoded To header, Shift_JIS (for the error mail)
+    std::string Subject;  // decoded, Shift_JIS
+    std::string To;       // decoded To header, Shift_JIS (for the error mail)
     platform::LocalTime PostDate = platform::LocalNow();
     const GroupTable* Groups = nullptr;  // shared by the send, not owned
     std::int32_t GroupIndex = 0;
     std::string ParentNumber;  // the article the mail answers; "" for a new thread
+    // The post may have reached the board, and nobody can tell: sending it
+    // again could put it there twice, so it waits for the user's word.
+    bool Held = false;
+    // Called just before the request leaves (or is queued for the plugin):
+    // the send driver marks the mail as on its way. False when it could not,
+    // and then nothing may leave.
+    std::function<bool()> Leaving;
 
     bool Failed() const { return std::string_view(GroupKey).starts_with(kErrorPrefix); }
     void Fail(std::string_view message) {
         GroupKey = std::string(kErrorPrefix);
         GroupKey += message;
+    }
+    void Hold(std::string_view why) {
+        Held = true;
+        Fail(why);
+    }
+    // False (with the mail failed) when the driver could not mark it.
+    bool MayLeave() {
+        if (!Leaving || Leaving()) return true;
+        return false;
     }
 };
 

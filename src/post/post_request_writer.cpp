@@ -100,6 +100,7 @@ bool AppendPostRequest(ProgressCallback callback, std::vector<std::int32_t>& gro
         const std::vector<std::string> record =
             PostRequestRecord(mail, config::FileIn(mail.GroupFolder, config::kGroupSettingsFile));
         lines.insert(lines.end(), record.begin(), record.end());
+        if (!mail.MayLeave()) return false;
         config::SaveLinesLf(lines, path);
     } catch (const std::exception& e) {
         mail.Fail(e.what());

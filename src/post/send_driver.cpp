@@ -1,6 +1,7 @@
 #include "post/send_driver.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/error.h"
@@ -10,6 +11,7 @@
 #include "config/shared_records.h"
 #include "platform/files.h"
 #include "post/http_post.h"
+#include "post/outbox_states.h"
 #include "post/outgoing_mail_reader.h"
 #include "post/post_request_writer.h"
 #include "post/send_error_mail.h"
@@ -38,11 +40,77 @@ bool Post(const std::string& account_path, ProgressCallback callback,
 
 // A mail that went out must leave the outbox: the next send would post it a
 // second time.
-void RemovePosted(const TPostEml& mail) {
-    if (!platform::FileExists(mail.FileName) || platform::DeleteFile(mail.FileName)) return;
-    throw Error("ファイル「" + mail.FileName + "」が削除できません\r\n" +
+void RemovePosted(const std::string& path) {
+    if (!platform::FileExists(path) || platform::DeleteFile(path)) return;
+    throw Error("ファイル「" + path + "」が削除できません\r\n" +
                 "二重投稿になるので、手動でこのファイルを削除してください");
 }
+
+// The mails of the outbox on their way, and where each of them ends.
+class Outbox {
+  public:
+    explicit Outbox(std::string folder)
+        : folder_(std::move(folder)),
+          sending_(platform::JoinPath(folder_, kSendingFolder)),
+          held_(platform::JoinPath(folder_, kHeldFolder)) {}
+
+    const std::string& folder() const { return folder_; }
+
+    // Marks the mail as on its way the moment before its request leaves.
+    void Watch(TPostEml& mail) {
+        on_its_way_.clear();
+        mail.Leaving = [this, &mail] {
+            try {
+                on_its_way_ = MoveMailInto(mail.FileName, sending_);
+                return true;
+            } catch (const Error& e) {
+                mail.Fail(std::string("送信前にファイルを移せません:") + e.what());
+                return false;
+            }
+        };
+    }
+
+    // Puts the mail where its outcome says: deleted once posted, held when the
+    // board may have it, back in the outbox when it surely never got there.
+    void Settle(TPostEml& mail, bool stopped) {
+        mail.Leaving = nullptr;
+        const std::string path = std::exchange(on_its_way_, {});
+        if (path.empty()) {
+            if (!stopped && !mail.Failed()) RemovePosted(mail.FileName);
+            return;
+        }
+        if (mail.Held) {
+            // A move that fails leaves it on its way, which the next send
+            // holds as well.
+            try {
+                mail.FileName = MoveMailInto(path, held_);
+            } catch (const Error&) {
+                mail.FileName = path;
+            }
+        } else if (stopped || mail.Failed()) {
+            mail.FileName = MoveMailInto(path, folder_);
+        } else {
+            RemovePosted(path);
+        }
+    }
+
+    // The mails a killed send left on their way, held now and reported.
+    void HoldInterrupted(const std::string& dummy_domain, const GroupTable& groups,
+                         SendList& mails) {
+        for (const std::string& path : HoldInterruptedMails(folder_)) {
+            TPostEml mail;
+            mail.DummyDomain = dummy_domain;
+            mail.Groups = &groups;
+            ReadOutgoingMail(mail, path);
+            mail.Hold("投稿が掲示板に届いたかわかりません。前回の送信が投稿の途中で終わりました");
+            mails.push_back(std::move(mail));
+        }
+    }
+
+  private:
+    std::string folder_, sending_, held_;
+    std::string on_its_way_;  // the current mail's file while it is on its way
+};
 
 }  // namespace
 
@@ -72,17 +140,24 @@ std::int32_t SendAllMails(const std::string& account_path, ProgressCallback call
     const GroupTable groups = BuildGroupTable(account_path, callback);
 
     SendList mails;
-    const std::string outbox =
-        config::FileIn(config::FolderOfFile(account_path), config::kOutboxFolder);
-    if (ReadOutgoingMails(outbox, dummy_domain, groups, callback, mails)) throw Error(kStopped);
+    Outbox outbox(config::FileIn(config::FolderOfFile(account_path), config::kOutboxFolder));
+    if (ReadOutgoingMails(outbox.folder(), dummy_domain, groups, callback, mails))
+        throw Error(kStopped);
+    outbox.HoldInterrupted(dummy_domain, groups, mails);
 
     // Posts follow each other without pause; a failed one waits for the next
-    // send.
+    // send, a held one for the user.
     std::vector<std::int32_t> group_indexes;
     for (TPostEml& mail : mails) {
         if (mail.Failed()) continue;
-        if (Post(account_path, callback, group_indexes, mail)) throw Error(kStopped);
-        if (!mail.Failed()) RemovePosted(mail);
+        outbox.Watch(mail);
+        const bool stopped = Post(account_path, callback, group_indexes, mail);
+        outbox.Settle(mail, stopped);
+        if (stopped) {
+            // What may be on the board is told even when the user stopped.
+            WriteSendErrorMail(account_path, mails, true);
+            throw Error(kStopped);
+        }
     }
 
     // The queued requests leave at once when the host asked for it: the

@@ -1,5 +1,6 @@
 #include "post/send_error_mail.h"
 
+#include "common/error.h"
 #include "config/folders.h"
 #include "config/ini_file.h"
 #include "config/text_helpers.h"
@@ -17,19 +18,26 @@ std::string ToMail(std::string_view sjis) {
     return text::ConvertJapaneseCode(sjis, text::JapaneseCode::kIso2022Jp);
 }
 
-// What became of the mail file: a bad mail is deleted now (it could never be
-// posted, and its text is in this mail); any other stays for the next send.
-std::optional<std::string> Action(const TPostEml& mail) {
+// What becomes of the mail file: a bad mail is deleted (it could never be
+// posted, and its text is in this mail); a held one waits for the user; any
+// other stays for the next send.
+std::optional<std::string> Action(const TPostEml& mail, const Removals& removals) {
+    if (mail.Held)
+        return "処置:ファイルを " + mail.FileName +
+               " に移しました。二重投稿を避けるため自動では投稿しません。掲示板に届いていなけれ"
+               "ば、このファイルを SMTP.BOX に戻すと次回の送信で投稿します";
     if (!mail.BadMail) return "処置:次回再度投稿にトライします";
-    if (!platform::FileExists(mail.FileName)) return std::nullopt;
-    if (platform::DeleteFile(mail.FileName))
-        return "処置:ファイル " + mail.FileName + "を削除しました";
+    const auto removal = removals.find(mail.FileName);
+    if (removal == removals.end()) return std::nullopt;
+    if (removal->second) return "処置:ファイル " + mail.FileName + "を削除しました";
     return "処置:ファイル " + mail.FileName + "を削除できませんでした";
 }
 
-}  // namespace
+bool Reported(const TPostEml& mail, bool only_held) {
+    return mail.Failed() && (mail.Held || !only_held);
+}
 
-std::vector<std::string> SendErrorMailLines(const SendList& list) {
+std::vector<std::string> Lines(const SendList& list, const Removals& removals, bool only_held) {
     std::vector<std::string> lines = {
         "From: \"KVT7R ERROR SYSTEM\" <>",
         convert::DateHeader("", "", platform::LocalNow()),
@@ -38,10 +46,10 @@ std::vector<std::string> SendErrorMailLines(const SendList& list) {
         "",
     };
     for (const TPostEml& mail : list) {
-        if (!mail.Failed()) continue;
+        if (!Reported(mail, only_held)) continue;
         lines.push_back(ToMail("ファイル名:" + mail.FileName));
         lines.push_back(ToMail("エラーメッセージ:" + mail.GroupKey.substr(kErrorPrefix.size())));
-        if (const std::optional<std::string> action = Action(mail))
+        if (const std::optional<std::string> action = Action(mail, removals))
             lines.push_back(ToMail(*action));
         lines.push_back(ToMail("Subject: " + mail.Subject));
         lines.push_back(ToMail("To: " + mail.To));
@@ -51,13 +59,35 @@ std::vector<std::string> SendErrorMailLines(const SendList& list) {
     return lines;
 }
 
-void WriteSendErrorMail(const std::string& account_path, const SendList& list) {
-    const std::vector<std::string> lines = SendErrorMailLines(list);
+}  // namespace
+
+std::vector<std::string> SendErrorMailLines(const SendList& list, const Removals& removals) {
+    return Lines(list, removals, false);
+}
+
+void WriteSendErrorMail(const std::string& account_path, const SendList& list, bool only_held) {
+    // Written as if every bad mail went; rewritten in the rare case one won't.
+    Removals removals;
+    for (const TPostEml& mail : list)
+        if (Reported(mail, only_held) && mail.BadMail && !mail.Held &&
+            platform::FileExists(mail.FileName))
+            removals[mail.FileName] = true;
+    const std::vector<std::string> lines = Lines(list, removals, only_held);
     if (lines.size() <= kHeadLines) return;
     const config::IniFile account(account_path);
     const std::string spool = config::GetSpoolFolder(account);
     if (!platform::FolderExists(spool)) platform::CreateFolders(spool);
-    platform::WriteNewFile(spool + config::NewGuidString() + ".eml", config::JoinLinesCrLf(lines));
+    const std::string path = spool + config::NewGuidString() + ".eml";
+    if (!platform::WriteNewFile(path, config::JoinLinesCrLf(lines)))
+        throw Error(path + " に書き込めません");
+
+    bool all_went = true;
+    for (auto& [file, deleted] : removals) {
+        deleted = platform::DeleteFile(file);
+        all_went = all_went && deleted;
+    }
+    if (!all_went)
+        platform::WriteFileAtomic(path, config::JoinLinesCrLf(Lines(list, removals, only_held)));
 }
 
 }  // namespace drwa::post

@@ -2,6 +2,7 @@
 // that the user reads them in the mail client, with each mail's text.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -9,13 +10,21 @@
 
 namespace drwa::post {
 
+// What became of each bad mail's file, by its path: true deleted, false not
+// deletable. A bad mail without an entry had no file any more.
+using Removals = std::map<std::string, bool>;
+
 // The lines of the send error mail for the failed records of `list`, in list
-// order; a bad mail's file is deleted on the way, and its action line says
-// whether that worked. Only the five head lines when nothing failed.
-std::vector<std::string> SendErrorMailLines(const SendList& list);
+// order, each with its action line. Only the five head lines when nothing
+// failed.
+std::vector<std::string> SendErrorMailLines(const SendList& list, const Removals& removals);
 
 // Writes the send error mail into the account's spool folder as a new GUID +
-// ".eml", unless nothing failed. Failures propagate.
-void WriteSendErrorMail(const std::string& account_path, const SendList& list);
+// ".eml", unless nothing failed, and only then deletes the bad mails: their
+// text is never gone before it is on disk in the error mail. Failures
+// propagate, and then every bad mail is still where it was.
+// `only_held`: report the held mails alone (a send the user stopped).
+void WriteSendErrorMail(const std::string& account_path, const SendList& list,
+                        bool only_held = false);
 
 }  // namespace drwa::post

@@ -233,27 +233,50 @@ TEST_F(Send, FailedReceiveAfterQueuedPostsIsTheResult) {
     EXPECT_EQ(host.texts().back(), "送信処理終了");
 }
 
-TEST_F(Send, HttpPostsGoOutOrStayForTheNextSend) {
+// Every outgoing mail's life: queued in the outbox, on its way while its
+// request is out, then posted (gone), back in the outbox (surely not on the
+// board), or held (maybe on the board; only the user sends it again).
+TEST_F(Send, EveryMailIsPostedRequeuedOrHeld) {
     BoardServer board(dir, R"([{"status": 200, "body": "ok"}, {"status": 500}, {"delay": 8}])");
     const std::string account = Account({HttpGroup(board.Url(""))}, "TIMEOUT=1\r\n");
     Outbox("vxq1.tmp", To("\"POST,$C/post,msg=$M\"", kHttpGuid, ""), "posted");
     Outbox("vxq2.tmp", To("\"GET,$C/get,msg=$M\"", kHttpGuid, ""), "server error");
     Outbox("vxq3.tmp", To("\"POST,$C/slow,msg=$M\"", kHttpGuid, ""), "too slow");
+    // Left on its way by a send that was killed: its outcome is unknown.
+    dir.Write(In("SMTP.BOX/sending/vxq4.tmp"),
+              To("\"POST,$C/post,msg=$M\"", kHttpGuid, "") + "\r\nSubject: s4\r\n\r\nkilled\r\n");
+    // A held mail of the same name from an earlier send stays as it was.
+    dir.Write(In("SMTP.BOX/held/vxq3.tmp"), "earlier");
     ProgressRecorder host;
     EXPECT_EQ(SendAll(account, ProgressRecorder::callback()), 0) << plugin.LastError();
     const auto requests = board.Requests();
-    ASSERT_EQ(requests.size(), 3u);
+    ASSERT_EQ(requests.size(), 3u);  // the killed send's mail is not sent again
     EXPECT_EQ(requests[0].method, "POST");
     EXPECT_THAT(requests[0].body, HasSubstr("posted"));
     EXPECT_EQ(requests[1].method, "GET");
-    EXPECT_FALSE(InOutbox("vxq1.tmp"));
-    EXPECT_TRUE(InOutbox("vxq2.tmp"));
-    EXPECT_TRUE(InOutbox("vxq3.tmp"));
     EXPECT_EQ(Count(host.texts(), "送信中"), 3u);
-    EXPECT_TRUE(host.Saw("GETによる送信開始"));
+
+    struct Where {
+        const char* file;
+        bool exists;
+    };
+    for (const Where& w : {Where{"SMTP.BOX/vxq1.tmp", false},
+                           {"SMTP.BOX/vxq2.tmp", true},
+                           {"SMTP.BOX/vxq3.tmp", false},
+                           {"SMTP.BOX/held/vxq3-2.tmp", true},
+                           {"SMTP.BOX/held/vxq4.tmp", true},
+                           {"SMTP.BOX/sending/vxq4.tmp", false}})
+        EXPECT_EQ(dir.Exists(In(w.file)), w.exists) << w.file;
+    EXPECT_EQ(dir.Read(In("SMTP.BOX/held/vxq3.tmp")), "earlier");
+
     const std::string mail = ErrorMail();
     EXPECT_THAT(mail, HasSubstr("vxq2.tmp\r\nエラーメッセージ:"));
-    EXPECT_THAT(mail, HasSubstr("処置:次回再度投稿にトライします\r\nSubject: s vxq3.tmp"));
+    EXPECT_THAT(mail, HasSubstr("処置:次回再度投稿にトライします\r\nSubject: s vxq2.tmp"));
+    EXPECT_THAT(mail, HasSubstr("vxq3-2.tmp\r\nエラーメッセージ:投稿が掲示板に届いたかわかりま"
+                                "せん。掲示板の応答が途中で途切れました:Read timed out"));
+    EXPECT_THAT(mail, HasSubstr("vxq4.tmp\r\nエラーメッセージ:投稿が掲示板に届いたかわかりま"
+                                "せん。前回の送信が投稿の途中で終わりました\r\n処置:ファイルを "));
+    EXPECT_THAT(mail, HasSubstr("SMTP.BOX に戻すと次回の送信で投稿します\r\nSubject: s4"));
     EXPECT_THAT(mail, Not(HasSubstr("vxq1.tmp")));
 }
 

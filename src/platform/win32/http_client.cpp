@@ -139,6 +139,8 @@ struct Exchange {
     win32::UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     win32::UniqueHandle closed{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::atomic<ULONGLONG> last_activity{GetTickCount64()};
+    // Set once WinHTTP begins to write the request: the board may have it.
+    std::atomic<bool> request_sent{false};
     std::shared_ptr<Exchange> keep_alive;  // WinHTTP's reference
 
     // Only touched by the callback chain (one operation in flight at a time).
@@ -218,6 +220,9 @@ void CALLBACK OnStatus(HINTERNET h, DWORD_PTR context, DWORD status, LPVOID info
     }
     x->last_activity = GetTickCount64();
     switch (status) {
+        case WINHTTP_CALLBACK_STATUS_SENDING_REQUEST:
+            x->request_sent = true;
+            break;
         case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
             x->SendMore(h);
             break;
@@ -418,6 +423,7 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
     WaitForSingleObject(exchange->closed.get(), kCloseWaitMs);
     if (send_error != ERROR_SUCCESS) return failed(send_error);
 
+    out.request_sent = exchange->request_sent;
     const std::lock_guard lock(exchange->mutex);
     out.status = exchange->status;
     out.body = exchange->body;
