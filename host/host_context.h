@@ -60,6 +60,8 @@ int RunDeliver(HostContext&, const std::vector<std::string>&);
 int RunSend(HostContext&, const std::vector<std::string>&);
 // Posting from a mail client: one mail on standard input into the outbox.
 int RunSendmail(HostContext&, const std::vector<std::string>&);
+// Held mails listed, or given back to the outbox for the next send.
+int RunResend(HostContext&, const std::vector<std::string>&);
 
 // args[first..] as 32-bit numbers; throws std::runtime_error on anything else.
 std::vector<int32_t> ParseGroupIndexes(const std::vector<std::string>& args, std::size_t first);

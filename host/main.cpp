@@ -103,6 +103,15 @@ constexpr std::array kCommands{
           "Posts the mails that `sendmail` queued to their boards.",
           0,
           0},
+    Entry{{"resend", "resend [FILE...]      list the held mails, or give them back to the outbox",
+           RunResend},
+          "A send holds a mail whose request may have reached the board (stopped,\n"
+          "timed out, an answer it could not read) in SMTP.BOX/held instead of posting\n"
+          "it twice. Without FILE, lists them; with FILE (a path or a name there), puts\n"
+          "each back into the outbox, where the next `send` posts it. Look at the board\n"
+          "first.",
+          0,
+          kAny},
     Entry{{"deliver", "deliver --maildir DIR move the received mails into a Maildir", kDeliver},
           "Moves the received mails from the spool folder into the Maildir DIR\n"
           "(made when missing), where mutt or any Maildir reader finds them.",
@@ -165,10 +174,14 @@ constexpr std::array kCommands{
           0,
           0},
     Entry{{"sendmail",
-           "sendmail [-oi -t -f X] [--] [RCPT]  queue the mail on standard input for sending",
+           "sendmail [--forward CMD] [-oi -t -f X] [--] [RCPT]  queue the mail on standard input",
            kSendmail},
           "Queues the mail on standard input for `send`, as a mail client's sendmail:\n"
-          "set sendmail=\"drwa-host --account ACCOUNT.ini sendmail\" in mutt.",
+          "set sendmail=\"drwa-host --account ACCOUNT.ini sendmail\" in mutt. A mail\n"
+          "for people (an address that is no board's) is refused with exit 67, nothing\n"
+          "sent, unless --forward CMD (or --forward=CMD) or SENDMAIL_FORWARD in the account's [HOST] names\n"
+          "a command (\"/usr/sbin/sendmail -oi\") that gets it unchanged, the people's\n"
+          "addresses as its arguments; the board's part is queued as ever.",
           0,
           kAny,
           0,

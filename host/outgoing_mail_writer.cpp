@@ -206,23 +206,67 @@ GPtr<InternetAddressList> ParseAddresses(GMimeParserOptions* options, const std:
         internet_address_list_parse(options, WithQWords(WithQuotedLocalPart(value)).c_str()));
 }
 
-// The To line: one board address, from the header or else the command line.
-std::string ToLine(GMimeParserOptions* options, GMimeObject* message,
-                   const std::vector<std::string>& recipients) {
-    const std::optional<std::string> to = RawHeader(message, "To");
-    GPtr<InternetAddressList> list;
-    if (to && !to->empty()) list = ParseAddresses(options, *to);
-    std::vector<InternetAddressMailbox*> boxes = Mailboxes(list.get());
-    if (boxes.empty() && recipients.size() == 1) {
-        list = ParseAddresses(options, recipients[0]);
-        boxes = Mailboxes(list.get());
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string AddressOf(InternetAddressMailbox* box) {
+    const char* addr = internet_address_mailbox_get_addr(box);
+    return addr ? addr : "";
+}
+
+// The addresses of the mail's To, Cc and Bcc headers, parsed; the lists own
+// the mailboxes.
+struct HeaderAddresses {
+    std::vector<GPtr<InternetAddressList>> lists;
+    std::vector<InternetAddressMailbox*> boxes;
+};
+
+HeaderAddresses ReadHeaderAddresses(GMimeParserOptions* options, GMimeObject* message,
+                                    std::initializer_list<const char*> names) {
+    HeaderAddresses out;
+    for (const char* name : names) {
+        const std::optional<std::string> value = RawHeader(message, name);
+        if (!value || value->empty()) continue;
+        out.lists.push_back(ParseAddresses(options, *value));
+        for (InternetAddressMailbox* box : Mailboxes(out.lists.back().get())) out.boxes.push_back(box);
     }
-    if (boxes.empty()) throw MailDataError("the mail has no To address");
+    return out;
+}
+
+// The To line: the one board the mail goes to, as the header names it (its
+// display name is the post command), else as the command line does.
+std::string ToLine(GMimeParserOptions* options, GMimeObject* message,
+                   const std::vector<std::string>& boards) {
+    HeaderAddresses headers = ReadHeaderAddresses(options, message, {"To", "Cc"});
+    std::vector<InternetAddressMailbox*> chosen;
+    std::vector<std::string> seen;
+    auto take = [&](InternetAddressMailbox* box) {
+        const std::string addr = Lower(AddressOf(box));
+        if (std::ranges::find(seen, addr) != seen.end()) return;
+        seen.push_back(addr);
+        chosen.push_back(box);
+    };
+    for (InternetAddressMailbox* box : headers.boxes) {
+        const std::string addr = AddressOf(box);
+        const bool named = boards.empty() || std::ranges::any_of(boards, [&](const std::string& b) {
+                               return Lower(b) == Lower(addr);
+                           });
+        if (IsBoardAddress(addr) && named) take(box);
+    }
+    GPtr<InternetAddressList> given;
+    if (chosen.empty() && !boards.empty()) {
+        given = ParseAddresses(options, boards.front());
+        for (InternetAddressMailbox* box : Mailboxes(given.get())) take(box);
+    }
+    if (chosen.empty()) throw MailDataError("the mail has no board's address");
     // The library would drop a mail for several boards as unpostable after
     // the client has forgotten it; refused here, the client keeps it.
-    if (boxes.size() > 1)
-        throw MailDataError("the mail has more than one To address: one board each");
-    return drwa::text::EncodeHeaderLine("To: " + MailboxText(boxes[0], true));
+    if (chosen.size() > 1 || boards.size() > 1)
+        throw MailDataError("the mail has more than one board's address: one board each");
+    return drwa::text::EncodeHeaderLine("To: " + MailboxText(chosen.front(), true));
 }
 
 std::optional<std::string> FromLine(GMimeParserOptions* options, GMimeObject* message) {
@@ -339,16 +383,46 @@ void InitGMime() {
     (void)done;
 }
 
-}  // namespace
-
-OutgoingMail WriteOutgoingMail(std::string_view mail, const std::vector<std::string>& recipients) {
+GPtr<GMimeMessage> ParseMail(std::string_view mail, GMimeParserOptions* options) {
     InitGMime();
     if (!BeginsWithHeader(mail)) throw MailDataError("the input does not begin with a mail header");
-    const ParserOptions options = MakeParserOptions();
     GPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(mail.data(), mail.size()));
     GPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
-    GPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), options.get()));
+    GPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), options));
     if (!message) throw MailDataError("the input is not a mail");
+    return message;
+}
+
+}  // namespace
+
+bool IsBoardAddress(std::string_view address) {
+    const std::size_t at = address.rfind('@');
+    std::string local = Unquoted(address.substr(0, at == std::string_view::npos ? address.size() : at));
+    // 8-4-4-4-12 hexadecimal digits, alone or after the source name and ".".
+    constexpr std::string_view kShape = "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx";
+    if (local.size() < kShape.size()) return false;
+    const std::string_view guid = std::string_view(local).substr(local.size() - kShape.size());
+    if (local.size() > kShape.size() && local[local.size() - kShape.size() - 1] != '.') return false;
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        const bool hex = std::isxdigit(static_cast<unsigned char>(guid[i])) != 0;
+        if (kShape[i] == '-' ? guid[i] != '-' : !hex) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> MailRecipients(std::string_view mail) {
+    const ParserOptions options = MakeParserOptions();
+    GPtr<GMimeMessage> message = ParseMail(mail, options.get());
+    std::vector<std::string> out;
+    for (InternetAddressMailbox* box :
+         ReadHeaderAddresses(options.get(), GMIME_OBJECT(message.get()), {"To", "Cc", "Bcc"}).boxes)
+        out.push_back(AddressOf(box));
+    return out;
+}
+
+OutgoingMail WriteOutgoingMail(std::string_view mail, const std::vector<std::string>& recipients) {
+    const ParserOptions options = MakeParserOptions();
+    GPtr<GMimeMessage> message = ParseMail(mail, options.get());
     GMimeObject* object = GMIME_OBJECT(message.get());
 
     OutgoingMail out;

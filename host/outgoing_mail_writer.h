@@ -17,10 +17,22 @@ struct OutgoingMail {
 };
 
 // `mail`: one RFC 5322 mail in any transfer encoding and charset.
-// `recipients`: the command line's, for a mail without a To address.
+// `boards`: the board addresses the mail goes to (the command line's); the
+// To line is the header's mailbox of that address, for its display name.
+// Empty: the board address of the To or Cc header.
 // Throws MailDataError when the input is no mail the library could post: no
-// header, no single To address, no text/plain part, a body that is not text
-// in its charset.
-OutgoingMail WriteOutgoingMail(std::string_view mail, const std::vector<std::string>& recipients);
+// header, not exactly one board address, no text/plain part, a body that is
+// not text in its charset.
+OutgoingMail WriteOutgoingMail(std::string_view mail, const std::vector<std::string>& boards);
+
+// Whether `address` is a board's: its local part (quoted or not) ends in the
+// group's identity, as every address of a received mail does ("SOURCE.GUID"
+// or "GUID"), whatever the domain.
+bool IsBoardAddress(std::string_view address);
+
+// The addresses of the To, Cc and Bcc headers, for a mail handed over
+// without recipients on the command line (sendmail -t). Throws MailDataError
+// for input that is no mail.
+std::vector<std::string> MailRecipients(std::string_view mail);
 
 }  // namespace drwa_host

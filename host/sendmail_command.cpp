@@ -2,22 +2,32 @@
 // through. One mail on standard input becomes a new file "vxq*.tmp" in the
 // account's outbox, where the next `send` finds it. Exit statuses are
 // sendmail's, which clients read: 0 queued, 65 not a mail (the client keeps
-// it), 75 the outbox cannot take it now.
+// it), 67 a recipient that is no board, 75 the outbox cannot take it now.
+//
+// Mail for people is no board's: refused as a whole, so that nothing of it
+// goes anywhere, unless a forwarding command is set (--forward=COMMAND or
+// [HOST] SENDMAIL_FORWARD in the account file). Then the people get the mail
+// unchanged through that command, and the board its text through the outbox.
 //
 // No account lock: the file appears whole under its final name by a link, so
 // a client never waits for a long receive and a send never reads half a mail.
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
 #include <cstring>
+#include <optional>
 #include <filesystem>
 #include <random>
 #include <string_view>
 
 #include "account_folders.h"
+#include "config/ini_file.h"
 #include "host_context.h"
 #include "outgoing_mail_writer.h"
 #include "platform/unique_fd.h"
@@ -31,6 +41,7 @@ namespace fs = std::filesystem;
 // sysexits.h
 constexpr int kExUsage = 64;
 constexpr int kExDataErr = 65;
+constexpr int kExNoUser = 67;
 constexpr int kExTempFail = 75;
 constexpr int kExConfig = 78;
 
@@ -44,6 +55,11 @@ struct UsageError : std::runtime_error {
 struct OutboxError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+struct NoBoardError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+constexpr std::string_view kForwardOption = "--forward=";
 
 // sendmail's options that take a value, attached ("-fADDR") or as the next
 // argument. Every other option (-oi, -oem, -t, -i, -v, ...) changes nothing
@@ -54,6 +70,11 @@ std::vector<std::string> Recipients(const std::vector<std::string>& args) {
     std::vector<std::string> recipients;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a.starts_with(kForwardOption)) continue;
+        if (a == "--forward") {
+            if (++i == args.size()) throw UsageError("option --forward needs a command");
+            continue;
+        }
         if (a == "--") {
             recipients.insert(recipients.end(), args.begin() + static_cast<long>(i) + 1,
                               args.end());
@@ -140,6 +161,60 @@ fs::path Queue(const fs::path& outbox, std::string_view bytes) {
     }
 }
 
+// The forwarding command: the command line's, else the account's setting;
+// empty when mail for people is refused.
+std::string ForwardCommand(const std::vector<std::string>& args, const std::string& account) {
+    for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
+        if (args[i].starts_with(kForwardOption)) return args[i].substr(kForwardOption.size());
+        if (args[i] == "--forward" && i + 1 < args.size()) return args[i + 1];
+    }
+    const drwa::config::IniFile settings{account};
+    return ToUtf8(settings.ReadString("HOST", "SENDMAIL_FORWARD", ""));
+}
+
+// Runs `command` through the shell with the recipients as its arguments and
+// the mail on its standard input; its exit status, 75 when it could not run
+// or was killed.
+int Forward(const std::string& command, const std::vector<std::string>& people,
+            std::string_view mail) {
+    int pipe_ends[2];
+    if (pipe2(pipe_ends, O_CLOEXEC) != 0) return kExTempFail;
+    Fd read_end(pipe_ends[0]), write_end(pipe_ends[1]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, read_end.get(), STDIN_FILENO);
+    const std::string script = command + " \"$@\"";
+    std::vector<std::string> words{"/bin/sh", "-c", script, "sh"};
+    words.insert(words.end(), people.begin(), people.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, "/bin/sh", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    read_end.reset();
+    if (spawned != 0) return kExTempFail;
+    // A command that stops reading early must not take us down with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+    while (!mail.empty()) {
+        const ssize_t n = write(write_end.get(), mail.data(), mail.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        mail.remove_prefix(static_cast<std::size_t>(n));
+    }
+    write_end.reset();
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return kExTempFail;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : kExTempFail;
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words) out += (out.empty() ? "" : ", ") + w;
+    return out;
+}
+
 }  // namespace
 
 int RunSendmail(HostContext& host, const std::vector<std::string>& args) {
@@ -151,19 +226,43 @@ int RunSendmail(HostContext& host, const std::vector<std::string>& args) {
             std::fprintf(stderr, "drwa-host sendmail: no account file %s\n", account.c_str());
             return kExConfig;
         }
-        const OutgoingMail mail = WriteOutgoingMail(ReadInput(), recipients);
-        if (!mail.dropped.empty()) {
-            std::string names;
-            for (const std::string& d : mail.dropped) names += (names.empty() ? "" : ", ") + d;
+        const std::string input = ReadInput();
+        std::vector<std::string> boards, people;
+        for (const std::string& r : recipients.empty() ? MailRecipients(input) : recipients)
+            (IsBoardAddress(r) ? boards : people).push_back(r);
+
+        // Everything that could refuse the mail is asked before anybody gets
+        // it: the board's part is made first, the people's command runs next.
+        std::optional<OutgoingMail> mail;
+        if (!boards.empty() || people.empty()) mail = WriteOutgoingMail(input, boards);
+        if (!people.empty()) {
+            const std::string command = ForwardCommand(args, *host.account);
+            if (command.empty())
+                throw NoBoardError(Joined(people) +
+                                   (people.size() > 1 ? " are no board's addresses"
+                                                      : " is no board's address") +
+                                   " (a board's address ends in its group's ID before the @); "
+                                   "to send mail for people through this command, set "
+                                   "--forward=COMMAND or SENDMAIL_FORWARD in the account's [HOST]");
+            if (const int status = Forward(command, people, input); status != 0) {
+                std::fprintf(stderr, "drwa-host sendmail: not sent: %s exited with %d\n",
+                             command.c_str(), status);
+                return status >= 64 && status <= 78 ? status : kExTempFail;
+            }
+        }
+        if (!mail) return 0;
+        if (!mail->dropped.empty())
             std::fprintf(stderr,
                          "drwa-host sendmail: only the text goes to the board; left out: %s\n",
-                         names.c_str());
-        }
-        Queue(OutboxFolder(account), mail.file);
+                         Joined(mail->dropped).c_str());
+        Queue(OutboxFolder(account), mail->file);
         return 0;
     } catch (const UsageError& e) {
         std::fprintf(stderr, "drwa-host sendmail: %s\n", e.what());
         return kExUsage;
+    } catch (const NoBoardError& e) {
+        std::fprintf(stderr, "drwa-host sendmail: not sent: %s\n", e.what());
+        return kExNoUser;
     } catch (const MailDataError& e) {
         std::fprintf(stderr, "drwa-host sendmail: not queued: %s\n", e.what());
         return kExDataErr;

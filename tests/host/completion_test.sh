@@ -34,6 +34,7 @@ expect() {
 # Commands from the program's own --help, options before and after them.
 expect _drwa_host "receive" "$host" rec
 expect _drwa_host "send sendmail set-group show-group" "$host" s
+expect _drwa_host "receive resend" "$host" re
 expect _drwa_host "--account" "$host" --acc
 expect _drwa_host "receive" "$host" --no-wait --account "$account" rece
 expect _drwa_host "--maildir" "$host" --account "$account" deliver --m

@@ -16,6 +16,9 @@ host, tool, data = sys.argv[1:4]
 NEWS = "bmV3cy1ib2FyZA==.6F1C2A4E-3B7D-4E8F-9A10-2B3C4D5E6F70@demo.invalid"
 ZATSUDAN = "emF0c3VkYW4tYm9hcmQ=.A0B1C2D3-E4F5-4617-8293-A4B5C6D7E8F9@demo.invalid"
 
+# A forwarding command that keeps what it was given in the test's folder.
+FORWARD = 'cat > "{work}/forwarded"; printf "%s\\n" >"{work}/people"'
+
 # fixture, sendmail arguments, set-up, exit status, what the outbox file holds
 # (or the words of the reason on standard error).
 CASES = [
@@ -72,7 +75,16 @@ CASES = [
     # No To header: the command line's recipient; no Date: one is made.
     ("mailx_no_to.eml", ["-t", "--", NEWS], None, 0, {"to": "<" + NEWS + ">", "body": ["text"]}),
     ("not_a_mail.txt", ["--", NEWS], None, 65, {"stderr": "does not begin with a mail header"}),
-    ("two_recipients.eml", [], None, 65, {"stderr": "more than one To address"}),
+    # Mail for a person is no board's: refused whole, nothing queued or sent,
+    # unless a forwarding command takes the people's part unchanged.
+    ("two_recipients.eml", [], None, 67, {"stderr": "friend@example.org is no board's address"}),
+    ("two_recipients.eml", ["-oi", "--", "friend@example.org"], None, 67, {"stderr": "no board's"}),
+    ("two_recipients.eml", ["--forward", FORWARD], None, 0, {
+        "to": '"LIB,,,1" <' + NEWS + ">", "forwarded": ["friend@example.org"]}),
+    ("two_recipients.eml", ["--forward=exit 69", "--", NEWS, "friend@example.org"], None, 69,
+     {"stderr": "exited with 69"}),
+    ("mutt_reply_utf8_qp.eml", ["--", NEWS, ZATSUDAN], None, 65,
+     {"stderr": "more than one board's address"}),
     ("html_only.eml", [], None, 65, {"stderr": "no text/plain part"}),
     ("mutt_reply_utf8_qp.eml", [], "outbox is a file", 75, {"stderr": "not queued"}),
     ("mutt_reply_utf8_qp.eml", [], "no account", 78, {"stderr": "no account file"}),
@@ -108,12 +120,19 @@ for fixture, args, setup, status, want in CASES:
         if setup == "outbox is a file":
             open(outbox, "w").close()
         with open(os.path.join(data, fixture), "rb") as mail:
-            run = subprocess.run([host, "--account", account, "sendmail"] + args, stdin=mail,
+            run = subprocess.run([host, "--account", account, "sendmail"] +
+                                 [a.replace("{work}", work) for a in args], stdin=mail,
                                  capture_output=True)
         stderr = run.stderr.decode("utf-8", "replace")
         check(case, run.returncode == status, f"exit {run.returncode}, want {status}: {stderr}")
         check(case, want.get("stderr", "") in stderr, f"standard error {stderr!r}")
         queued = sorted(os.listdir(outbox)) if os.path.isdir(outbox) else []
+        if "forwarded" in want:
+            with open(os.path.join(work, "people")) as f:
+                check(case, f.read().split() == want["forwarded"], "forwarded to whom")
+            with open(os.path.join(work, "forwarded"), "rb") as f, \
+                    open(os.path.join(data, fixture), "rb") as mail:
+                check(case, f.read() == mail.read(), "forwarded changed")
         if status != 0:
             check(case, queued == [], f"left {queued}")
             continue
