@@ -10,7 +10,9 @@
 #         (or a new thread) and subject.txt, and the page says so. While
 #         ROOT/test/refuse.txt exists, every post gets the error page with
 #         its text as the reason; while ROOT/test/redirect.txt exists, a
-#         302 to the address it holds.
+#         302 to the address it holds; when ROOT/test/drop.txt exists, the
+#         next post is written but its connection closed unanswered (the
+#         file is consumed).
 # Headers are checked: a malformed If-Modified-Since or Range, or an HTTP/1.1
 # request without Host, gets 400. One line per request is appended to LOG,
 # fields separated by tabs: method, target, User-Agent, body, status, bytes
@@ -21,8 +23,9 @@
 # A board family of another wire format is a module FAMILY.pm defining
 # family_answer($method, $path, $query, \%headers, $body), which returns
 # (status, [[name => value], ...], content) for the requests it serves, or an
-# empty list to leave a request to the static serving above; it may use this
-# file's subs (slurp, sj, bad, html_escape) and $main::root.
+# empty list to leave a request to the static serving above; the status
+# "DROP" closes the connection without an answer. It may use this file's subs
+# (slurp, sj, bad, html_escape, page, form_fields, write_post) and $main::root.
 use strict;
 use warnings;
 use utf8;
@@ -66,6 +69,13 @@ while (my $c = $server->accept) {
     read $c, $body, $h{'content-length'} if $h{'content-length'};
 
     my ($status, $headers, $content) = answer($method, $target, $version, \%h, $body);
+    if ($status eq 'DROP') {
+        # The request was taken (and acted on) but the connection ends
+        # without an answer, as when a front end or the network drops it.
+        close $c;
+        log_request($method, $target, \%h, $body, 'DROP', 0, $received);
+        next;
+    }
     my $head = "HTTP/1.0 $status\r\nDate: " . time2str() . "\r\n";
     $head .= "$_->[0]: $_->[1]\r\n" for @$headers;
     $head .= 'Content-Length: ' . length($content) . "\r\nConnection: close\r\n\r\n";
@@ -73,8 +83,13 @@ while (my $c = $server->accept) {
     close $c;
 
     my $sent = length($head) + ($method eq 'HEAD' ? 0 : length $content);
-    my @fields = ($method, $target, $h{'user-agent'}, $body, $status =~ s/ .*//r, $sent,
-                  @h{'if-modified-since', 'range', 'accept-encoding', 'cookie', 'content-type', 'referer'},
+    log_request($method, $target, \%h, $body, $status =~ s/ .*//r, $sent, $received);
+}
+
+sub log_request {
+    my ($method, $target, $h, $body, $status, $sent, $received) = @_;
+    my @fields = ($method, $target, $h->{'user-agent'}, $body, $status, $sent,
+                  @$h{'if-modified-since', 'range', 'accept-encoding', 'cookie', 'content-type', 'referer'},
                   sprintf('%.3f', $received));
     open my $lf, '>>:raw', $log or die "board_server: $log: $!\n";
     print {$lf} join("\t", map { ($_ // '') =~ tr/\t\r\n/   /r } @fields), "\n";
@@ -135,7 +150,7 @@ sub page {
     return ('200 OK', [[ 'Content-Type' => 'text/html; charset=Shift_JIS' ], @headers], $html);
 }
 
-sub html_escape { $_[0] =~ s/&/&amp;/gr =~ s/</&lt;/gr =~ s/>/&gt;/gr =~ s/"/&quot;/gr }
+sub html_escape { $_[0] =~ s/&(?!#\d{1,7};)/&amp;/gr =~ s/</&lt;/gr =~ s/>/&gt;/gr =~ s/"/&quot;/gr }
 
 sub bbs_cgi {
     my ($path, $h, $body) = @_;
@@ -159,26 +174,40 @@ sub bbs_cgi {
                     [ 'Set-Cookie' => 'board_ok=1; path=/' ]);
     }
 
-    my $board = "$root/" . ($f{bbs} // '');
-    return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj('板がありません')) if ($f{bbs} // '') !~ /^[\w-]+\z/a || !-d $board;
-    return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj('本文がありません')) if ($f{MESSAGE} // '') !~ /\S/;
-    my $key = $f{key};
+    my $error = write_post(\%f);
+    return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj($error)) if defined $error;
+    return ('DROP', [], '') if unlink "$root/test/drop.txt";
+    return page('書きこみました。', 'true', sj('書きこみが終わりました。'));
+}
+
+# Writes a post of the form's fields (Shift_JIS bytes: bbs, key or subject,
+# FROM, mail, MESSAGE) into the thread's dat (or a new thread) and
+# subject.txt. Returns undef, or the reason it was refused (characters). The
+# date field is "YYYY/MM/DD(曜) HH:MM:SS.00 ID:" and $opt{id} (Test0001);
+# $opt{cents} => 0 leaves out the hundredths.
+sub write_post {
+    my ($f, %opt) = @_;
+    my $board = "$root/" . ($f->{bbs} // '');
+    return '板がありません' if ($f->{bbs} // '') !~ /^[\w-]+\z/a || !-d $board;
+    return '本文がありません' if ($f->{MESSAGE} // '') !~ /\S/;
+    my $key = $f->{key};
     my $title = '';
     if (defined $key) {
-        return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj('スレッドがありません')) unless $key =~ /^\d+\z/ && -f "$board/dat/$key.dat";
+        return 'スレッドがありません' unless $key =~ /^\d+\z/ && -f "$board/dat/$key.dat";
     } else {
-        return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj('サブジェクトがありません')) if ($f{subject} // '') eq '';
+        return 'サブジェクトがありません' if ($f->{subject} // '') eq '';
         $key = time;
         $key++ while -e "$board/dat/$key.dat";
-        $title = html_escape($f{subject});
+        $title = html_escape($f->{subject});
     }
     my @t = gmtime(time + 9 * 3600);
-    my $date = sprintf '%04d/%02d/%02d(%s) %02d:%02d:%02d.00 ID:Test0001', $t[5] + 1900, $t[4] + 1, $t[3],
-                       sj((qw(日 月 火 水 木 金 土))[$t[6]]), @t[2, 1, 0];
-    my $name = ($f{FROM} // '') ne '' ? html_escape($f{FROM}) : sj('名無しさん');
-    my $message = join ' <br> ', map { html_escape($_) } split /\r?\n/, $f{MESSAGE};
+    my $date = sprintf '%04d/%02d/%02d(%s) %02d:%02d:%02d%s ID:%s', $t[5] + 1900, $t[4] + 1, $t[3],
+                       sj((qw(日 月 火 水 木 金 土))[$t[6]]), @t[2, 1, 0], ($opt{cents} // 1) ? '.00' : '',
+                       $opt{id} // 'Test0001';
+    my $name = ($f->{FROM} // '') ne '' ? html_escape($f->{FROM}) : sj('名無しさん');
+    my $message = join ' <br> ', map { html_escape($_) } split /\r?\n/, $f->{MESSAGE};
     open my $dat, '>>:raw', "$board/dat/$key.dat" or die "board_server: $!\n";
-    print {$dat} join('<>', $name, html_escape($f{mail} // ''), $date, " $message ", $title), "\n";
+    print {$dat} join('<>', $name, html_escape($f->{mail} // ''), $date, " $message ", $title), "\n";
     close $dat;
 
     my $count = () = slurp("$board/dat/$key.dat") =~ /\n/g;
@@ -190,5 +219,12 @@ sub bbs_cgi {
     open my $s, '>:raw', "$board/subject.txt" or die "board_server: $!\n";
     print {$s} map { "$_\n" } @lines;
     close $s;
-    return page('書きこみました。', 'true', sj('書きこみが終わりました。'));
+    return undef;
+}
+
+# The fields of a form body, bytes as sent, in order: (name, value, ...).
+sub form_fields {
+    my ($body) = @_;
+    return map { my ($k, $v) = map { tr/+/ /r =~ s/%([0-9A-Fa-f]{2})/chr hex $1/ger } split /=/, $_, 2; ($k, $v // '') }
+           split /&/, $body // '';
 }
