@@ -179,6 +179,10 @@ bool DeleteFile(std::string_view path) {
     return ::unlink(NativePath(path).c_str()) == 0;
 }
 
+bool RemoveEmptyFolder(std::string_view path) {
+    return ::rmdir(NativePath(path).c_str()) == 0;
+}
+
 void RenameFile(std::string_view from, std::string_view to) {
     if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) != 0)
         throw Error(std::string(from) + ": " + ErrorText(errno));

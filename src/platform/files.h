@@ -66,6 +66,9 @@ bool IsReadOnlyFile(std::string_view path);
 // Deletes a file; false when it did not exist or could not be deleted.
 bool DeleteFile(std::string_view path);
 
+// Removes a folder that holds nothing; false when it is not there, not
+// empty, or cannot be removed.
+bool RemoveEmptyFolder(std::string_view path);
 // Renames, replacing the target; throws drwa::Error with the reason.
 void RenameFile(std::string_view from, std::string_view to);
 

@@ -1,9 +1,11 @@
 #include "post/http_post.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "config/folders.h"
 #include "config/ini_file.h"
@@ -90,15 +92,30 @@ bool PageHolds(std::string_view answer, std::string_view text) {
     return utf8 && answer.find(*utf8) != std::string_view::npos;
 }
 
+// Where `tag` (ASCII) begins at or after `from`, in any letter case. No
+// byte of a UTF-8 character is ASCII; a Shift_JIS page is searched knowing
+// its double-byte characters.
+std::optional<std::size_t> FindTag(std::string_view page, std::size_t from, std::string_view tag,
+                                   bool sjis) {
+    if (sjis) {
+        const auto found = text::FindText(page, from, 0, tag);
+        return found ? std::optional(found->start) : std::nullopt;
+    }
+    const auto at = std::search(
+        page.begin() + static_cast<std::ptrdiff_t>(from), page.end(), tag.begin(), tag.end(),
+        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    return at == page.end() ? std::nullopt : std::optional(std::size_t(at - page.begin()));
+}
+
 // The page's <title>, for a message that says which page the board showed.
-std::string PageTitle(std::string_view page) {
-    const auto open = text::FindText(page, 0, 0, "<title");
+std::string PageTitle(std::string_view page, bool sjis = true) {
+    const auto open = FindTag(page, 0, "<title", sjis);
     if (!open) return {};
-    const auto start = page.find('>', open->start);
+    const auto start = page.find('>', *open);
     if (start == std::string_view::npos) return {};
-    const auto end = text::FindText(page, start, 1, "</title");
+    const auto end = FindTag(page, start + 1, "</title", sjis);
     if (!end) return {};
-    std::string title(page.substr(start + 1, end->start - start - 1));
+    std::string title(page.substr(start + 1, *end - start - 1));
     for (char& c : title)
         if (c == '\r' || c == '\n' || c == '\t') c = ' ';
     const auto first = title.find_first_not_of(' ');
@@ -114,7 +131,7 @@ constexpr std::string_view kRefusalMarks[] = {"_X:error", "_X:false", "_X:cookie
 
 bool IsRefusal(std::string_view answer, std::string_view sjis_page) {
     const std::string title = PageTitle(sjis_page);
-    const std::string raw_title = PageTitle(answer);  // a UTF-8 page's
+    const std::string raw_title = PageTitle(answer, false);  // a UTF-8 page's
     for (std::string_view mark : kRefusalTitles) {
         const std::optional<std::string> utf8 = platform::TryCp932ToUtf8(mark);
         if (text::FindText(title, 0, 0, mark) ||

@@ -75,6 +75,12 @@ class Outbox {
     void Settle(TPostEml& mail, bool stopped) {
         mail.Leaving = nullptr;
         const std::string path = std::exchange(on_its_way_, {});
+        // The host's outbox keeps only what the host expects, once the mail
+        // has left the folder of mails on their way.
+        struct Tidy {
+            const std::string& folder;
+            ~Tidy() { platform::RemoveEmptyFolder(folder); }
+        } tidy{sending_};
         if (path.empty()) {
             if (!stopped && !mail.Failed()) RemovePosted(mail.FileName);
             return;

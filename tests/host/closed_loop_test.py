@@ -10,6 +10,7 @@ mail, threaded under the post it answers.
     closed_loop_test.py DRWA_HOST SOURCE_DIR"""
 import email
 import email.policy
+import email.utils
 import os
 import shutil
 import subprocess
@@ -88,7 +89,8 @@ try:
         email.header.decode_header(asked["Subject"])))
     answer["In-Reply-To"] = asked["Message-Id"]
     answer.set_content(ANSWER, cte="quoted-printable")
-    drwa("sendmail", "-oem", "-oi", "--", "x@loop.invalid", stdin=answer.as_bytes())
+    board = email.utils.parseaddr(asked["Reply-To"])[1]
+    drwa("sendmail", "-oem", "-oi", "--", board, stdin=answer.as_bytes())
 
     # The board refuses: the request stays queued, the reason is logged.
     with open(os.path.join(root, "test", "refuse.txt"), "wb") as f:

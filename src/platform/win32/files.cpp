@@ -215,6 +215,10 @@ bool DeleteFile(std::string_view path) {
     return DeleteFileW(WidePath(path).c_str()) != 0;
 }
 
+bool RemoveEmptyFolder(std::string_view path) {
+    return RemoveDirectoryW(WidePath(path).c_str()) != 0;
+}
+
 void RenameFile(std::string_view from, std::string_view to) {
     if (!MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING))
         win32::FailOnPath(from, GetLastError());
