@@ -116,7 +116,85 @@ def shitaraba_switch(name):
     return switch
 
 
+# ------------------------------------------------------------ Machi BBS
+
+def machi_grow(root):
+    board = os.path.join(root, "kana")
+
+    def append(key, line):
+        with open(os.path.join(board, "log", f"{key}.log"), "ab") as f:
+            f.write(line.encode("cp932") + b"\n")
+
+    append(1705300000, "7<>名無しさん<><>2024/01/18(木) 12:00:00 ID:Grow0007<>&gt;&gt;5<br>当日は雨みたいです<><>p1-grow.example.ne.jp")
+    # The festival thread gets one more post and sinks off the list; the
+    # fallen one leaves it too.
+    append(1705400000, "3<>名無しさん<>sage<>2024/01/18(木) 12:30:00 ID:Grow0003<>&gt;&gt;2 沈む前の書き込み<><>p2-grow.example.ne.jp")
+    first = "1705300000.cgi,駅前の再開発について語ろう(7)\n"
+    with open(os.path.join(board, "subject.txt"), "wb") as f:
+        f.write((first + first).encode("cp932"))
+
+
+def machi_posted(fields):
+    target, body, content_type, referer = fields[1], fields[3], fields[10], fields[11]
+    assert target == b"/bbs/write.cgi", target
+    assert content_type.startswith(b"application/x-www-form-urlencoded"), content_type
+    assert referer.endswith(b"/bbs/read.cgi/kana/1705300000/"), referer
+    pairs = [p.split(b"=", 1) for p in body.split(b"&")]
+    names = [n for n, _ in pairs]
+    assert names == [b"BBS", b"KEY", b"TIME", b"NAME", b"MAIL", b"MESSAGE", b"submit"], names
+    form = {n: urllib.parse.unquote_to_bytes(v.replace(b"+", b" ")) for n, v in pairs}
+    assert form[b"BBS"] == b"kana" and form[b"KEY"] == b"1705300000" and form[b"MAIL"] == b"", form
+    assert abs(int(form[b"TIME"]) - time.time()) < 600, form[b"TIME"]
+    assert form[b"NAME"] == NAME.encode("cp932"), form[b"NAME"]
+    assert form[b"submit"] == "書き込む".encode("cp932"), form[b"submit"]
+    # Shift_JIS with NEC row 13, a character beyond it as a reference; CR LF.
+    want = b">>2\r\n" + "ループの試験です①".encode("cp932") + b"\r\n" + "二行目".encode("cp932") + b"&#128512;"
+    assert form[b"MESSAGE"] == want, form[b"MESSAGE"]
+
+
+def machi_switch(name):
+    def switch(root, text="x"):
+        path = os.path.join(root, "test", name)
+        if text is None:
+            os.remove(path)
+        else:
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(text.encode("cp932"))
+    return switch
+
+
 FAMILIES = {
+    "machi": Family(
+        fixture="machi", module="machi.pm", board="/kana/", plugin="MACHI",
+        first=["/kana/subject.txt",
+               "/bbs/offlaw.cgi/2/kana/1705300000/",
+               "/bbs/offlaw.cgi/2/kana/1705400000/",
+               "/bbs/offlaw.cgi/2/kana/1705200000/",
+               "/kana/SETTING.TXT"],
+        posts=[("駅前の再開発、どうなるんでしょうね。\n商店街は残してほしいです。", None),
+               ("説明会が来月あるそうですよ。\n区のサイトに > 日程が出ています。", "駅前の再開発"),
+               (">>2\n情報ありがとうございます！", "説明会が来月"),
+               # post 4 was deleted: 5 answers 3 in full-width digits
+               ("＞＞３\n自分も行きます。\n. \n駐輪場の件も聞きたい。", ">>2\n情報"),
+               ("<b>タグ</b>は効きません & 念のため。", "駅前の再開発"),
+               ("今年の夏祭りの日程を集めましょう。", None),
+               (">>1\n7月の第3土曜だそうです。", "今年の夏祭り")],
+        dated=("駅前の再開発", 1705300000),
+        grow=machi_grow,
+        second=["/kana/subject.txt",
+                "/bbs/offlaw.cgi/2/kana/1705300000/7-",
+                "/bbs/offlaw.cgi/2/kana/1705400000/3-"],
+        grown=[(">>5\n当日は雨みたいです", "＞＞３"),
+               (">>2 沈む前の書き込み", ">>1\n7月")],
+        answer="説明会が来月",
+        answer_text="ループの試験です①\n二行目😀\n",
+        posted=machi_posted,
+        refuse=machi_switch("refuse.txt"),
+        refused_run=["/bbs/write.cgi", "/kana/subject.txt"],
+        unclear=machi_switch("timeout.txt"),
+        recognises=[("/kana/", True), ("/bbs/read.cgi/kana/1705300000/", True), ("/nope/", False), ("/", False)],
+    ),
     "shitaraba": Family(
         fixture="shitaraba", module="shitaraba.pm", board="/game/12345/", plugin="SHITARABA",
         first=["/game/12345/subject.txt",
