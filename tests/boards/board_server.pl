@@ -11,8 +11,8 @@
 #         ROOT/test/refuse.txt exists, every post gets the error page with
 #         its text as the reason; while ROOT/test/redirect.txt exists, a
 #         302 to the address it holds; when ROOT/test/drop.txt exists, the
-#         next post is written but its connection closed unanswered (the
-#         file is consumed).
+#         next post's connection is closed unanswered, after the post is
+#         written (before, when the file says "lost"); the file is consumed.
 # Headers are checked: a malformed If-Modified-Since or Range, or an HTTP/1.1
 # request without Host, gets 400. One line per request is appended to LOG,
 # fields separated by tabs: method, target, User-Agent, body, status, bytes
@@ -174,6 +174,7 @@ sub bbs_cgi {
                     [ 'Set-Cookie' => 'board_ok=1; path=/' ]);
     }
 
+    return ('DROP', [], '') if (slurp("$root/test/drop.txt") // '') =~ /^lost/ && unlink "$root/test/drop.txt";
     my $error = write_post(\%f);
     return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj($error)) if defined $error;
     return ('DROP', [], '') if unlink "$root/test/drop.txt";

@@ -49,7 +49,8 @@ package Board::Requests;
 #                                  each with {file} and {digest} (of the salt,
 #                                  the thread field, title and body) and
 #                                  {sent} (epoch of an earlier unclear send,
-#                                  or undef)
+#                                  or undef); marks of requests no longer
+#                                  pending are dropped
 #   $q->sending($req)              marks it sent now (written at once)
 #   $q->unclear($req, $reason)     leaves the mark; warns 'post_unclear'
 #   $q->failed($req, $reason)      clears the mark (it will be sent again);
@@ -190,6 +191,14 @@ sub pending {
             $req->{sent} = $self->{marks}{$req->{digest}};
             push @all, $req;
         }
+    }
+    # A mark whose request is gone (handled, or taken away by the user) is
+    # forgotten.
+    my %current = map { $_->{digest} => 1 } @all;
+    my @stale = grep { !$current{$_} } keys %{$self->{marks}};
+    if (@stale) {
+        delete @{$self->{marks}}{@stale};
+        $self->save_marks;
     }
     return @all;
 }

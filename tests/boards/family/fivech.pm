@@ -8,8 +8,9 @@
 #                            sends a fallen thread to its archive page)
 #   test/refuse.txt          while it exists, every post is refused with its
 #                            text (Shift_JIS) as the reason ("連続投稿ですか？？")
-#   test/drop.txt            the next post is written but its connection
-#                            closed without an answer (the file is consumed)
+#   test/drop.txt            the next post's connection is closed without an
+#                            answer, after the post is written (or before,
+#                            when the file says "lost"); the file is consumed
 # Checked as 5ch checks them (a failed check is the error page):
 #   GET of a board file      User-Agent "Monazilla/1.00 ..." (else 403)
 #   POST /test/bbs.cgi       the query "guid=ON"; User-Agent
@@ -64,6 +65,7 @@ sub family_answer {
                     [ 'Set-Cookie' => 'MonaTicket=mona-1; path=/; expires=Fri, 31-Dec-2038 00:00:00 GMT' ],
                     [ 'Set-Cookie' => 'acorn=acorn-1; path=/; expires=Fri, 31-Dec-2038 00:00:00 GMT' ]);
     }
+    return ('DROP', [], '') if (slurp("$main::root/test/drop.txt") // '') =~ /^lost/ && unlink "$main::root/test/drop.txt";
     my $error = write_post(\%f, id => 'Five0001');
     return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj($error)) if defined $error;
     return ('DROP', [], '') if unlink "$main::root/test/drop.txt";

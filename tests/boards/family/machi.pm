@@ -23,7 +23,10 @@
 #                               post is written but the answer is the front
 #                               end's "524" time-out page; while
 #                               ROOT/test/lost.txt exists the same page comes
-#                               and nothing is written.
+#                               and nothing is written. When ROOT/test/drop.txt
+#                               exists the next post is written and its
+#                               connection closed unanswered (the file is
+#                               consumed).
 # Thread logs live in ROOT/BBS/log/KEY.log, one offlaw line each.
 use strict;
 use warnings;
@@ -156,6 +159,7 @@ sub machi_write {
     open my $s, '>:raw', "$main::root/$bbs/subject.txt" or die "machi: $!\n";
     print {$s} map { "$_\n" } @list, $list[0];
     close $s;
+    return ('DROP', [], '') if unlink "$main::root/test/drop.txt";
     return machi_timeout() if -e "$main::root/test/timeout.txt";
     return ('302 Found', [[ Location => "../$bbs/" ], [ 'Content-Type' => 'text/html' ]], '');
 }

@@ -12,7 +12,8 @@
 #                        with a three-letter ID.
 #   test/refuse.txt      while it exists, every post is refused with its
 #                        text (UTF-8) as the reason
-#   test/drop.txt        the next post is written, its connection dropped
+#   test/drop.txt        the next post's connection is dropped unanswered,
+#                        after it is written (before, when the file says "lost")
 use strict;
 use warnings;
 use utf8;
@@ -47,6 +48,7 @@ sub family_answer {
     for (values %f) {
         $_ = Encode::encode('cp932', Encode::decode('UTF-8', $_), sub { sprintf '&#%d;', shift });
     }
+    return ('DROP', [], '') if (slurp("$main::root/test/drop.txt") // '') =~ /^lost/ && unlink "$main::root/test/drop.txt";
     my $error = write_post(\%f, id => 'o2c', cents => 0);
     return $refuse->($error) if defined $error;
     return ('DROP', [], '') if unlink "$main::root/test/drop.txt";

@@ -156,9 +156,10 @@ my (@server_pids, @server_pipes);
 END { kill 'TERM', @server_pids if @server_pids }
 
 sub start_server {
-    my ($root) = @_;
+    my ($root, $family) = @_;
     my $log = "$root.log";
-    my $pid = open my $out, '-|', $perl, "$top/tests/boards/board_server.pl", $root, $log
+    my $pid = open my $out, '-|', $perl, "$top/tests/boards/board_server.pl", $root, $log,
+                                  defined $family ? "$top/tests/boards/family/$family" : ()
       or die "server: $!";
     push @server_pids, $pid;
     push @server_pipes, $out;
@@ -632,6 +633,241 @@ subtest 'post requests over http://' => sub {
         like u(slurp("$g/board.cmw")), qr/,U,$/m, 'and the request stays pending';
         requests($log);
     }
+};
+
+# A form body as the plugin sends it: each value in the board's code, bytes
+# other than letters, digits and "-._~" as %XX, blanks as "+".
+sub form_body {
+    my ($code, @pairs) = @_;
+    my @out;
+    while (my ($k, $v) = splice @pairs, 0, 2) {
+        my $bytes = encode($code, $v);
+        $bytes =~ s/([^A-Za-z0-9\-._~ ])/sprintf '%%%02X', ord $1/ge;
+        push @out, "$k=" . ($bytes =~ tr/ /+/r);
+    }
+    return join '&', @out;
+}
+
+# The date field of a post made now on a board that keeps Japan time.
+sub japan_now {
+    my @t = gmtime(time + 9 * 3600);
+    return sprintf '%04d/%02d/%02d(%s) %02d:%02d:%02d.00', $t[5] + 1900, $t[4] + 1, $t[3],
+                   (qw(日 月 火 水 木 金 土))[$t[6]], @t[2, 1, 0];
+}
+
+# The 2ch-style families as their boards answer today: one row per family of
+# the board server, with what its wire must carry. Each row runs the same
+# steps: a first receive, a reply through the board's confirmation, a reply
+# on a later run with the cookies kept, answers lost after and before the
+# post was written, a post written late, a refusal asking for a pause, and a
+# post replaced by "あぼーん" in the middle of a thread.
+my @FAMILIES = (
+    { family => '5ch', module => 'fivech.pm', target => '/test/bbs.cgi?guid=ON', code => 'cp932',
+      ctype => 'application/x-www-form-urlencoded', id => 'ID:Five0001',
+      # the confirmation: the page's form sent back whole, with the cookies
+      # of its header and of its <pre>Cookie:</pre>
+      confirm_body => sub { (@_[0 .. $#_ - 2], feature => 'confirmed:form-side', submit => '上記全てを承諾して書き込む') },
+      confirm_cookies => 'MonaTicket=mona-1 acorn=acorn-1 feature=confirmed:cookie-side', archive => 1 },
+    { family => 'open2ch', module => 'open2ch.pm', target => '/test/bbs.cgi', code => 'UTF-8',
+      ctype => 'application/x-www-form-urlencoded; charset=UTF-8', id => 'ID:o2c',
+      # the confirmation page has no form: the same form again, with the cookie
+      confirm_body => sub { @_ }, confirm_cookies => 'IS_COOKIE=1', archive => 0 },
+);
+
+for my $fam (@FAMILIES) {
+    subtest "2ch-style family $fam->{family} over http://" => sub {
+        my $root  = "$tmp/family-$fam->{family}";
+        my $board = board_copy($root);
+        make_path("$root/test");
+        touch_tree($root);
+        my ($port, $log) = start_server($root, $fam->{module});
+        my $g = group(URL => "http://127.0.0.1:$port/board/", FAMILY => $fam->{family}, NAME => '名無し',
+                      EMAIL => 'sage', INTERVAL_MS => 0);
+        my $referer = "http://127.0.0.1:$port/test/read.cgi/board/1712650000";
+        my $dat = "$board/dat/1712650000.dat";
+        my $posts = sub { grep { $_->{method} eq 'POST' } @_ };
+        my $cmw = sub { join ' ', map { /,,\z/ ? 'done' : 'pending' } grep { /^S:/ } split /\n/, u(slurp("$g/board.cmw")) };
+        my $count = 2;
+        # The board server dates what it writes now: changes made here are
+        # dated later still, so that each is seen as one.
+        my $later = 0;
+        my $touch = sub { $later += 2; utime time + $later, time + $later, @_ };
+        my $grown = sub { set_count($board, 1712650000, ++$count); $touch->($dat, "$board/subject.txt") };
+
+        my ($rc, $out, $err) = run_plugin($g);
+        is $rc, 0, 'first receive: exit 0' or diag u($err);
+        my @req = requests($log);
+        is_deeply [grep { $_->{ua} ne 'Monazilla/1.00 (cm_TEXTBOARD/1.2)' || $_->{ae} ne 'gzip' } @req], [],
+          'first receive: the dedicated browsers\' user agent, whole files gzip';
+        is scalar(records("$g/board.cm\$")), 9, 'first receive: every post';
+
+        # A reply: the board's confirmation met once, the exchange byte for byte.
+        request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:05,U,', 'T:Re: x', 'M:満開です', '二行目 & ＝ 1+1']);
+        my $before = time;
+        ($rc, $out, $err) = run_plugin($g);
+        is $err, '', 'reply: nothing on standard error';
+        @req = $posts->(requests($log));
+        is_deeply [map { "$_->{target} $_->{status} $_->{ctype} $_->{referer}" } @req],
+          [("$fam->{target} 200 $fam->{ctype} $referer") x 2], 'reply: posted twice to the family\'s address, the thread as referer';
+        my ($time) = ($req[0]{body} // '') =~ /(?:^|&)time=(\d+)/;
+        ok defined $time && $time >= $before - 31 && $time <= time - 29, 'reply: "time" half a minute back';
+        my @first = (bbs => 'board', key => '1712650000', time => $time, FROM => '名無し', mail => 'sage',
+                     MESSAGE => "満開です\r\n二行目 & ＝ 1+1", submit => '書き込む');
+        is $req[0]{body}, form_body($fam->{code}, @first), "reply: the first form, in $fam->{code}";
+        is $req[0]{cookie}, '', 'reply: no cookie yet';
+        is $req[1]{body}, form_body($fam->{code}, $fam->{confirm_body}->(@first)), 'reply: the confirmation answered';
+        is join(' ', sort split /;\s*/, $req[1]{cookie} // ''), $fam->{confirm_cookies}, 'reply: with the cookies it set';
+        is $cmw->(), 'done', 'reply: marked handled';
+        my ($r) = grep { $_->{S} =~ /^1712650000-3,/ } records("$g/board.cm\$");
+        is_deeply [$r && @$r{qw(N I)}, $r && $r->{body}], ['名無し', $fam->{id}, ['満開です', '二行目 & ＝ 1+1']],
+          'reply: back in the same run, as written';
+        is((stat "$g/textboard.cookies")[2] & 07777, 0600, 'cookies kept in a file only the user can read');
+
+        # A later run: the cookies are sent, the board asks no more.
+        request_file("$g/board.cmw", ['S:*,1712650000-3,24/04/11,13:06,U,', 'T:Re: x', 'M:もう一度']);
+        run_plugin($g);
+        @req = $posts->(requests($log));
+        is scalar @req, 1, 'later run: one post, no confirmation';
+        my ($t2) = ($req[0]{body} // '') =~ /(?:^|&)time=(\d+)/;
+        is $req[0]{body}, form_body($fam->{code}, bbs => 'board', key => '1712650000', time => $t2, FROM => '名無し',
+                                    mail => 'sage', MESSAGE => ">>3\r\nもう一度", submit => '書き込む'),
+          'later run: an anchor to the post answered';
+        records("$g/board.cm\$");
+        $count = () = slurp($dat) =~ /\n/g;
+
+        # The answer lost after the post was written: found in the thread read
+        # in the same run, marked handled, never sent again.
+        spew("$root/test/drop.txt", "written\n");
+        request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:10,U,', 'T:Re: x', 'M:届いたかな']);
+        ($rc, $out, $err) = run_plugin($g);
+        is_deeply [map { $_->{status} } $posts->(requests($log))], ['DROP'], 'answer lost: sent once';
+        like u($err), qr/届いたかどうか分かりません.*\n.*板に載っていました/, 'answer lost: reported, then found on the board';
+        is $cmw->(), 'done', 'answer lost: handled';
+        ok !-e "$g/textboard.sent", 'answer lost: no mark left';
+        is scalar(() = u(slurp($dat)) =~ /届いたかな/g), 1, 'answer lost: on the board once';
+        records("$g/board.cm\$");
+
+        # The answer lost before the post was written: not sent again in that
+        # run; the next run does not find it and sends it once more.
+        spew("$root/test/drop.txt", "lost\n");
+        request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:20,U,', 'T:Re: x', 'M:消えたかな']);
+        run_plugin($g);
+        is_deeply [map { $_->{status} } $posts->(requests($log))], ['DROP'], 'lost before written: sent once';
+        is $cmw->(), 'pending', 'lost before written: kept pending';
+        like slurp("$g/textboard.sent") // '', qr/^[0-9a-f]{32}\t\d+\r\n\z/, 'lost before written: marked with when it was sent';
+        ($rc, $out, $err) = run_plugin($g);
+        is_deeply [map { $_->{status} } $posts->(requests($log))], ['200'], 'next run: not on the board, sent once more';
+        like u($err), qr/見つからなかったので、もう一度送ります/, 'next run: says so';
+        is $cmw->(), 'done', 'next run: handled';
+        is scalar(() = u(slurp($dat)) =~ /消えたかな/g), 1, 'next run: on the board once';
+        records("$g/board.cm\$");
+
+        # Written late (after the run that sent it had read the thread): the
+        # next run finds it in the thread it reads anyway.
+        spew("$root/test/drop.txt", "lost\n");
+        request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:30,U,', 'T:Re: x', 'M:遅れて載る']);
+        run_plugin($g);
+        requests($log);
+        $count = () = slurp($dat) =~ /\n/g;
+        append_post($dat, '名無し<>sage<>' . japan_now() . ' ID:Late0001<> 遅れて載る <>');
+        $grown->();
+        ($rc, $out, $err) = run_plugin($g);
+        is_deeply [map { $_->{body} } $posts->(requests($log))], [], 'written late: not sent again' or diag u(slurp($dat));
+        like u($err), qr/板に載っていました/, 'written late: found on the board';
+        is $cmw->(), 'done', 'written late: handled';
+        records("$g/board.cm\$");
+
+        # A refusal asking for a pause: queued, with the board's reason.
+        spew("$root/test/refuse.txt", encode($fam->{code}, "連続投稿ですか？？\n"));
+        request_file("$g/board.cmw", ['S:*,1712650000-1,24/04/11,13:40,U,', 'T:Re: x', 'M:連投']);
+        ($rc, $out, $err) = run_plugin($g);
+        like u($err), qr/投稿を送れませんでした\(次回また送ります\): ＥＲＲＯＲ！ ERROR: 連続投稿ですか？？/, 'refused: the board\'s reason';
+        is $cmw->(), 'pending', 'refused: still queued';
+        ok !-e "$g/textboard.sent", 'refused: not marked as sent';
+        unlink "$root/test/refuse.txt";
+        request_file("$g/board.cmw");    # the user gave up on it
+        requests($log);
+        records("$g/board.cm\$");
+
+        # A post replaced by "あぼーん" in the middle: the byte before the end
+        # held is no line end any more, the thread is read whole, and only the
+        # post above those delivered comes.
+        $count = () = slurp($dat) =~ /\n/g;
+        my $held = -s $dat;
+        spew($dat, slurp($dat) =~ s/^[^\n]*\n\K[^\n]*/sj('あぼーん<>あぼーん<>あぼーん<>あぼーん<>')/er);
+        append_post($dat, '名無しさん<><>2024/04/12(金) 10:00:00.00 ID:New00001<> ' . ('あぼーんより長い追加のレス。' x 8) . ' <>');
+        $grown->();
+        run_plugin($g);
+        is_deeply [map { "$_->{status} $_->{range}" } grep { $_->{target} =~ /1712650000/ } requests($log)],
+          ['206 bytes=' . ($held - 1) . '-', '200 '], 'あぼーん: ranged from the byte before the end, then whole';
+        is_deeply [map { (split /,/, $_->{S})[0] } records("$g/board.cm\$")], ["1712650000-$count"], 'あぼーん: only the new post';
+
+        return unless $fam->{archive};
+        # A thread whose dat is gone: read from the archive, from the byte before the end held.
+        my $key = 1712300000;
+        my $kdat = "$board/dat/$key.dat";
+        make_path("$board/oyster/1712");
+        my $arch = "$board/oyster/1712/$key.dat";
+        $held = -s $kdat;
+        spew($arch, slurp($kdat) . sj("名無し<><>2024/04/12(金) 11:00:00.00 ID:Kako0001<> 最後 <>\n"));
+        unlink $kdat;
+        spew("$kdat.moved", "http://127.0.0.1:$port/test/read.cgi/board/$key/\n");
+        set_count($board, $key, 4);
+        $touch->($arch, "$board/subject.txt");
+        ($rc, $out, $err) = run_plugin($g);
+        is_deeply [map { "$_->{target} $_->{status} $_->{range}" } grep { $_->{target} =~ /$key/ } requests($log)],
+          ["/board/dat/$key.dat 302 bytes=" . ($held - 1) . '-', "/board/oyster/1712/$key.dat 206 bytes=" . ($held - 1) . '-'],
+          'dat gone: the archive path, by range' or diag "$rc: " . u($err . $out);
+        is_deeply [map { (split /,/, $_->{S})[0] } records("$g/board.cm\$")], ["$key-4"], 'dat gone: the last post from the archive';
+        is $err, '', 'dat gone: nothing to report';
+        $touch->("$board/subject.txt");
+        run_plugin($g);
+        is_deeply [grep { $_->{target} =~ /$key/ } requests($log)], [], 'an archived thread is not asked for again';
+
+        # A thread that left the list since it was read: read once more.
+        my $gone = 1711929600;
+        append_post("$board/dat/$gone.dat", '名無し<><>2024/04/12(金) 12:00:00.00 ID:Last0001<> 落ちる前 <>');
+        spew("$board/subject.txt", join '', grep { !/^$gone/ } split /^/, slurp("$board/subject.txt"));
+        $touch->("$board/dat/$gone.dat", "$board/subject.txt");
+        run_plugin($g);
+        is_deeply [map { "$_->{target} $_->{status}" } grep { $_->{target} =~ /$gone/ } requests($log)],
+          ["/board/dat/$gone.dat 206"], 'left the list: its dat read once more';
+        is_deeply [map { (split /,/, $_->{S})[0] } records("$g/board.cm\$")], ["$gone-5"], 'left the list: its last post';
+        $touch->("$board/subject.txt");
+        run_plugin($g);
+        is_deeply [grep { $_->{target} =~ /$gone/ } requests($log)], [], 'left the list: not asked for again';
+    };
+}
+
+subtest 'add-board: this family\'s boards and no other' => sub {
+    # [address, exit status, what it says]; the Shitaraba- and Machi-shaped
+    # addresses are told apart without a request.
+    my @shapes = (
+        ['https://jbbs.shitaraba.jp/game/12345/', 1, qr/したらば・まちBBS の形の板です/],
+        ['https://jbbs.shitaraba.net/bbs/read.cgi/game/12345/1700000000/', 1, qr/したらば・まちBBS/],
+        ['https://kanto.machi.to/kana/', 1, qr/したらば・まちBBS/],
+        ['http://example.invalid/bbs/offlaw.cgi/2/kana/', 1, qr/したらば・まちBBS/],
+    );
+    for my $row (@shapes) {
+        my ($rc, $out, $err) = run_plugin($tmp, 'u', $row->[0]);
+        is $rc, $row->[1], "u $row->[0]: exit $row->[1]";
+        like u($err), $row->[2], "u $row->[0]: why";
+    }
+    # A server that answers Shitaraba's settings API is Shitaraba's.
+    my ($port, $log) = start_server("$top/tests/boards/shitaraba", 'shitaraba.pm');
+    opendir my $dh, "$top/tests/boards/shitaraba/game" or die $!;
+    my ($bbs) = grep { /^\d+\z/ } readdir $dh;
+    my ($rc, $out, $err) = run_plugin($tmp, 'u', "http://127.0.0.1:$port/game/$bbs/");
+    is $rc, 1, 'a board answering the settings API: no';
+    like u($err), qr/したらば・まちBBS/, 'and why';
+    # A 2ch-style board on another host: its subject.txt in the dat format.
+    my $root = "$tmp/u-board";
+    board_copy($root);
+    ($port, $log) = start_server($root, 'fivech.pm');
+    ($rc, $out, $err) = run_plugin($tmp, 'u', "http://127.0.0.1:$port/board/");
+    is $rc, 0, 'a 2ch-style board: yes' or diag u($err);
+    is u($out), "OK\r\nふれあい雑談板\r\n", 'with its title';
+    ok !-e "$tmp/textboard.cookies" && !-e "$tmp/textboard.state", 'nothing written';
 };
 
 subtest 'dialog run' => sub {
