@@ -24,14 +24,15 @@ namespace {
 // code, which the Windows build of the host does not have yet: the command
 // refuses, it never pretends.
 constexpr const char* kUnavailableNote = " (not available in the Windows build)";
-constexpr CommandFn kDeliver = nullptr, kSendmail = nullptr, kEditAccount = nullptr,
-                    kEditGroup = nullptr, kNewAccount = nullptr, kShowGroup = nullptr,
-                    kSetGroup = nullptr, kAddBoard = nullptr;
+constexpr CommandFn kDeliver = nullptr, kSendmail = nullptr, kResend = nullptr,
+                    kEditAccount = nullptr, kEditGroup = nullptr, kNewAccount = nullptr,
+                    kShowGroup = nullptr, kSetGroup = nullptr, kAddBoard = nullptr;
 #else
 constexpr const char* kUnavailableNote = "";
-constexpr CommandFn kDeliver = RunDeliver, kSendmail = RunSendmail, kEditAccount = RunEditAccount,
-                    kEditGroup = RunEditGroup, kNewAccount = RunNewAccount,
-                    kShowGroup = RunShowGroup, kSetGroup = RunSetGroup, kAddBoard = RunAddBoard;
+constexpr CommandFn kDeliver = RunDeliver, kSendmail = RunSendmail, kResend = RunResend,
+                    kEditAccount = RunEditAccount, kEditGroup = RunEditGroup,
+                    kNewAccount = RunNewAccount, kShowGroup = RunShowGroup, kSetGroup = RunSetGroup,
+                    kAddBoard = RunAddBoard;
 #endif
 
 constexpr std::size_t kAny = SIZE_MAX;
@@ -104,7 +105,7 @@ constexpr std::array kCommands{
           0,
           0},
     Entry{{"resend", "resend [FILE...]      list the held mails, or give them back to the outbox",
-           RunResend},
+           kResend},
           "A send holds a mail whose request may have reached the board (stopped,\n"
           "timed out, an answer it could not read) in SMTP.BOX/held instead of posting\n"
           "it twice. Without FILE, lists them; with FILE (a path or a name there), puts\n"
@@ -179,7 +180,8 @@ constexpr std::array kCommands{
           "Queues the mail on standard input for `send`, as a mail client's sendmail:\n"
           "set sendmail=\"drwa-host --account ACCOUNT.ini sendmail\" in mutt. A mail\n"
           "for people (an address that is no board's) is refused with exit 67, nothing\n"
-          "sent, unless --forward CMD (or --forward=CMD) or SENDMAIL_FORWARD in the account's [HOST] names\n"
+          "sent, unless --forward CMD (or --forward=CMD) or SENDMAIL_FORWARD in the account's "
+          "[HOST] names\n"
           "a command (\"/usr/sbin/sendmail -oi\") that gets it unchanged, the people's\n"
           "addresses as its arguments; the board's part is queued as ever.",
           0,

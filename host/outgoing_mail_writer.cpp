@@ -231,7 +231,8 @@ HeaderAddresses ReadHeaderAddresses(GMimeParserOptions* options, GMimeObject* me
         const std::optional<std::string> value = RawHeader(message, name);
         if (!value || value->empty()) continue;
         out.lists.push_back(ParseAddresses(options, *value));
-        for (InternetAddressMailbox* box : Mailboxes(out.lists.back().get())) out.boxes.push_back(box);
+        for (InternetAddressMailbox* box : Mailboxes(out.lists.back().get()))
+            out.boxes.push_back(box);
     }
     return out;
 }
@@ -397,12 +398,14 @@ GPtr<GMimeMessage> ParseMail(std::string_view mail, GMimeParserOptions* options)
 
 bool IsBoardAddress(std::string_view address) {
     const std::size_t at = address.rfind('@');
-    std::string local = Unquoted(address.substr(0, at == std::string_view::npos ? address.size() : at));
+    std::string local =
+        Unquoted(address.substr(0, at == std::string_view::npos ? address.size() : at));
     // 8-4-4-4-12 hexadecimal digits, alone or after the source name and ".".
     constexpr std::string_view kShape = "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx";
     if (local.size() < kShape.size()) return false;
     const std::string_view guid = std::string_view(local).substr(local.size() - kShape.size());
-    if (local.size() > kShape.size() && local[local.size() - kShape.size() - 1] != '.') return false;
+    if (local.size() > kShape.size() && local[local.size() - kShape.size() - 1] != '.')
+        return false;
     for (std::size_t i = 0; i < kShape.size(); ++i) {
         const bool hex = std::isxdigit(static_cast<unsigned char>(guid[i])) != 0;
         if (kShape[i] == '-' ? guid[i] != '-' : !hex) return false;

@@ -31,7 +31,8 @@ std::string SubjectOf(const fs::path& file) {
     for (std::string line; std::getline(in, line) && line != "\r" && !line.empty();) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() > 8 && line.compare(0, 8, "Subject:") == 0)
-            return ToUtf8(drwa::text::Iso2022JpToShiftJis(drwa::text::DecodeHeaderLine(line.substr(8))));
+            return ToUtf8(
+                drwa::text::Iso2022JpToShiftJis(drwa::text::DecodeHeaderLine(line.substr(8))));
     }
     return {};
 }
@@ -51,7 +52,8 @@ fs::path FreeOutboxName(const fs::path& outbox, const fs::path& held_file) {
     std::string stem = held_file.stem().string();
     if (!stem.starts_with("vxq")) stem = "vxq" + stem;
     fs::path target = outbox / (stem + ".tmp");
-    for (int n = 2; fs::exists(target); ++n) target = outbox / (stem + "-" + std::to_string(n) + ".tmp");
+    for (int n = 2; fs::exists(target); ++n)
+        target = outbox / (stem + "-" + std::to_string(n) + ".tmp");
     return target;
 }
 
@@ -63,8 +65,7 @@ int RunResend(HostContext& host, const std::vector<std::string>& args) {
     if (args.empty()) {
         const std::vector<fs::path> files = HeldMails(held);
         if (files.empty()) Print(stdout, "no mail is held in %s\n", held.c_str());
-        for (const fs::path& f : files)
-            Print(stdout, "%s\t%s\n", f.c_str(), SubjectOf(f).c_str());
+        for (const fs::path& f : files) Print(stdout, "%s\t%s\n", f.c_str(), SubjectOf(f).c_str());
         return 0;
     }
     int status = 0;

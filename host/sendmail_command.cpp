@@ -18,11 +18,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string_view>
 
@@ -238,12 +238,12 @@ int RunSendmail(HostContext& host, const std::vector<std::string>& args) {
         if (!people.empty()) {
             const std::string command = ForwardCommand(args, *host.account);
             if (command.empty())
-                throw NoBoardError(Joined(people) +
-                                   (people.size() > 1 ? " are no board's addresses"
-                                                      : " is no board's address") +
-                                   " (a board's address ends in its group's ID before the @); "
-                                   "to send mail for people through this command, set "
-                                   "--forward=COMMAND or SENDMAIL_FORWARD in the account's [HOST]");
+                throw NoBoardError(
+                    Joined(people) +
+                    (people.size() > 1 ? " are no board's addresses" : " is no board's address") +
+                    " (a board's address ends in its group's ID before the @); "
+                    "to send mail for people through this command, set "
+                    "--forward=COMMAND or SENDMAIL_FORWARD in the account's [HOST]");
             if (const int status = Forward(command, people, input); status != 0) {
                 std::fprintf(stderr, "drwa-host sendmail: not sent: %s exited with %d\n",
                              command.c_str(), status);
