@@ -81,10 +81,46 @@ sub dat_board {
              } };
 }
 
+# A Machi BBS board of the same size: offlaw.cgi lines (numbered, the title on
+# the first, the host last) in ROOT/b/log, a list in the boards' own form.
+sub machi_board {
+    my ($root) = @_;
+    $seed = 12345;
+    my $board = "$root/b";
+    make_path("$board/log");
+    my $post = sub {
+        my ($no, $title) = @_;
+        my $body = join '<br>', map { join '', map { pick() } 1 .. 8 } 1 .. 3;
+        return "$no<>" . encode('cp932', '名無しさん') . sprintf("<>sage<>2024/04/01(%s) 12:%02d:%02d ID:%08X<>%s<>%s<>p%d.example.ne.jp\n",
+            encode('cp932', '月'), $no / 60 % 60, $no % 60, $seed, $body, $no == 1 ? $title : '', $seed % 9999);
+    };
+    my %threads = (1700000000 => 1000, map { 1700000000 + 100 * $_ => 20 } 1 .. 199);
+    my @subject;
+    for my $key (sort { $b <=> $a } keys %threads) {
+        my $title = encode('cp932', "スレッド$key");
+        spew("$board/log/$key.log", join '', map { $post->($_, $title) } 1 .. $threads{$key});
+        push @subject, "$key.cgi,$title($threads{$key})\n";
+    }
+    spew("$board/subject.txt", join '', @subject, $subject[0]);
+    spew("$board/SETTING.TXT", encode('cp932', "BBS_TITLE=計測用の板\n"));
+    touch(glob("$board/*"), glob("$board/log/*"));
+    return { path => '/b/',
+             first => ['b/subject.txt', 'b/SETTING.TXT', map { "bbs/offlaw.cgi/2/b/$_/" } keys %threads],
+             unchanged => ['b/subject.txt'],
+             one => ['b/subject.txt', 'b/SETTING.TXT', 'bbs/offlaw.cgi/2/b/1700000000/'],
+             grow => sub {
+                 spew("$board/log/1700000000.log", $post->(1001, ''), 1);
+                 s/\(1000\)/(1001)/ for @subject;
+                 spew("$board/subject.txt", join '', @subject, $subject[0]);
+                 touch("$board/log/1700000000.log", "$board/subject.txt");
+             } };
+}
+
 my @FAMILIES = (
     { name => '2ch-style', plugin => 'cm_TEXTBOARD.PL', module => undef,        ini => {},                     board => \&dat_board },
     { name => '5ch',       plugin => 'cm_TEXTBOARD.PL', module => 'fivech.pm',  ini => { FAMILY => '5ch' },     board => \&dat_board },
     { name => 'open2ch',   plugin => 'cm_TEXTBOARD.PL', module => 'open2ch.pm', ini => { FAMILY => 'open2ch' }, board => \&dat_board },
+    { name => 'machi',     plugin => 'cm_MACHI.PL',     module => 'machi.pm',   ini => {},                     board => \&machi_board },
 );
 
 my $log = "$tmp/server.log";
