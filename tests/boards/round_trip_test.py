@@ -62,6 +62,8 @@ class Family:
     unclear: Optional[Callable] = None
     # (path on the server, whether the plugin says it reads it) for its "u" run
     recognises: list = dataclasses.field(default_factory=list)
+    # KEY=VALUE settings add-board sets besides the common ones
+    settings: list = dataclasses.field(default_factory=list)
 
 
 # ------------------------------------------------------------ Shitaraba
@@ -164,7 +166,118 @@ def machi_switch(name):
     return switch
 
 
+# ------------------------------------------------------------ 2ch-style: 5ch, open2ch
+
+def twoch_grow(archive):
+    def grow(root):
+        board = os.path.join(root, "board")
+
+        def append(path, line):
+            with open(os.path.join(board, path), "ab") as f:
+                f.write(line.encode("cp932") + b"\n")
+
+        append("dat/1712650000.dat", "名無しさん<><>2024/01/11(木) 10:00:00.00 ID:Grow0003<> &gt;&gt;2 <br> 満開になりました <>")
+        lines = ["1712650000.dat<>近所の桜、咲きました？ (3)", "1712300000.dat<>今日の晩ごはんを報告するスレ (3)"]
+        if archive:
+            # 5ch: the oldest thread gets a last post and falls off the list,
+            # its dat moved to the archive.
+            os.makedirs(os.path.join(board, "oyster", "1711"))
+            shutil.move(os.path.join(board, "dat", "1711929600.dat"), os.path.join(board, "oyster", "1711", "1711929600.dat"))
+            append("oyster/1711/1711929600.dat", "名無しさん<>sage<>2024/01/11(木) 11:00:00.00 ID:Grow0005<> &gt;&gt;4 <br> 落ちる前の書き込み <>")
+            with open(os.path.join(board, "dat", "1711929600.dat.moved"), "w") as f:
+                f.write("/board/kako/1711929600.html\n")
+        else:
+            lines.append("1711929600.dat<>この掲示板の使い方を教えてください (4)")
+        with open(os.path.join(board, "subject.txt"), "wb") as f:
+            f.write("".join(l + "\n" for l in lines).encode("cp932"))
+    return grow
+
+
+def twoch_posted(target, content_type, code):
+    def posted(fields):
+        assert fields[1] == target, fields[1]
+        assert fields[10] == content_type, fields[10]
+        assert fields[11].endswith(b"/test/read.cgi/board/1712650000"), fields[11]
+        pairs = [p.split(b"=", 1) for p in fields[3].split(b"&")]
+        assert [n for n, _ in pairs] == [b"bbs", b"key", b"time", b"FROM", b"mail", b"MESSAGE", b"submit"], pairs
+        form = {n: urllib.parse.unquote_to_bytes(v.replace(b"+", b" ")) for n, v in pairs}
+        assert form[b"bbs"] == b"board" and form[b"key"] == b"1712650000" and form[b"mail"] == b"", form
+        # "time" half a minute back, as dedicated browsers send it
+        assert time.time() - 600 < int(form[b"time"]) <= time.time() - 29, form[b"time"]
+        assert form[b"FROM"] == NAME.encode(code), form[b"FROM"]
+        assert form[b"submit"] == "書き込む".encode(code), form[b"submit"]
+        # Shift_JIS: NEC row 13 as browsers send it, a character beyond as a
+        # reference; UTF-8 (open2ch): that character as itself. CR LF.
+        beyond = "😀".encode(code) if code == "utf-8" else b"&#128512;"
+        want = b">>2\r\n" + "ループの試験です①".encode(code) + b"\r\n" + "二行目".encode(code) + beyond
+        assert form[b"MESSAGE"] == want, form[b"MESSAGE"]
+    return posted
+
+
+def twoch_switch(name, code):
+    def switch(root, text="written"):
+        path = os.path.join(root, "test", name)
+        if text is None:
+            os.remove(path)
+        else:
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(text.encode(code))
+    return switch
+
+
+TWOCH_POSTS = [("川沿いの桜がほぼ満開です。", None),
+               (">>1\nこちらはまだ五分咲き", "川沿いの桜"),
+               ("今日の晩ごはんを書いていくスレです。", None),
+               ("唐揚げ定食！", "今日の晩ごはん"),
+               (">>2\nメシテロ", "唐揚げ定食！"),  # half-width kana: full-width in mail
+               ("初めて来ました。", None),
+               (">>1\nはい、できます。", "初めて来ました。"),
+               (">>2\nありがとうございます！", ">>1\nはい、できます。"),
+               ("新しいスレッドを立てるときは", "初めて来ました。")]
+TWOCH_FIRST = ["/board/subject.txt", "/board/dat/1712650000.dat", "/board/dat/1712300000.dat",
+               "/board/dat/1711929600.dat", "/board/SETTING.TXT"]
+
+
 FAMILIES = {
+    "fivech": Family(
+        fixture="twoch", module="fivech.pm", board="/board/", plugin="TEXTBOARD",
+        first=TWOCH_FIRST, posts=TWOCH_POSTS,
+        dated=("川沿いの桜がほぼ満開です。", 1704787600),  # the fixture's posts dated in winter
+        grow=twoch_grow(archive=True),
+        # the list, the grown thread by range, the fallen one: its dat gone
+        # (a redirect), its archive by range; the board's title on condition
+        second=["/board/subject.txt", "/board/dat/1712650000.dat", "/board/dat/1711929600.dat",
+                "/board/oyster/1711/1711929600.dat", "/board/SETTING.TXT"],
+        grown=[(">>2\n満開になりました", ">>1\nこちらはまだ五分咲き"),
+               (">>4\n落ちる前の書き込み", "新しいスレッドを立てるときは")],
+        answer=">>1\nこちらはまだ五分咲き",
+        answer_text="ループの試験です①\n二行目😀\n",
+        posted=twoch_posted(b"/test/bbs.cgi?guid=ON", b"application/x-www-form-urlencoded", "cp932"),
+        refuse=twoch_switch("refuse.txt", "cp932"),
+        # the first post meets the confirmation (cookies kept), then the refusal
+        refused_run=["/test/bbs.cgi?guid=ON", "/test/bbs.cgi?guid=ON", "/board/subject.txt"],
+        unclear=twoch_switch("drop.txt", "cp932"),
+        recognises=[("/board/", True), ("/nope/", False), ("/", False)],
+        settings=["FAMILY=5ch"],
+    ),
+    "open2ch": Family(
+        fixture="twoch", module="open2ch.pm", board="/board/", plugin="TEXTBOARD",
+        first=TWOCH_FIRST, posts=TWOCH_POSTS,
+        dated=("川沿いの桜がほぼ満開です。", 1704787600),  # the fixture's posts dated in winter
+        grow=twoch_grow(archive=False),
+        second=["/board/subject.txt", "/board/dat/1712650000.dat", "/board/SETTING.TXT"],
+        grown=[(">>2\n満開になりました", ">>1\nこちらはまだ五分咲き")],
+        answer=">>1\nこちらはまだ五分咲き",
+        answer_text="ループの試験です①\n二行目😀\n",
+        posted=twoch_posted(b"/test/bbs.cgi", b"application/x-www-form-urlencoded; charset=UTF-8", "utf-8"),
+        refuse=twoch_switch("refuse.txt", "utf-8"),
+        # the cookie page (no form: the same form again), then the refusal
+        refused_run=["/test/bbs.cgi", "/test/bbs.cgi", "/board/subject.txt"],
+        unclear=twoch_switch("drop.txt", "utf-8"),
+        recognises=[("/board/", True), ("/nope/", False)],
+        settings=["FAMILY=open2ch"],
+    ),
     "machi": Family(
         fixture="machi", module="machi.pm", board="/kana/", plugin="MACHI",
         first=["/kana/subject.txt",
@@ -335,7 +448,7 @@ def main():
         account = os.path.join(work, "account", "account.ini")
         drwa("new-account", "--plugins", os.path.join(top, "plugins"))
         drwa("add-board", web + fam.board, "--plugin", fam.plugin, "--name", "loop",
-             "--set", "INTERVAL_MS=0", "--set", f"NAME={NAME}")
+             "--set", "INTERVAL_MS=0", "--set", f"NAME={NAME}", *[a for kv in fam.settings for a in ("--set", kv)])
         group = os.path.join(work, "account", "BBS", "LOOP")
 
         drwa("receive")

@@ -6,8 +6,9 @@
 #                            missing with a BBS/dat/KEY.dat.moved beside it
 #                            answers 302 to the address it holds, as 5ch
 #                            sends a fallen thread to its archive page)
-#   test/refuse.txt          while it exists, every post is refused with its
-#                            text (Shift_JIS) as the reason ("連続投稿ですか？？")
+#   test/refuse.txt          while it exists, every post that passed the
+#                            confirmation is refused with its text (Shift_JIS)
+#                            as the reason ("連続投稿ですか？？")
 #   test/drop.txt            the next post's connection is closed without an
 #                            answer, after the post is written (or before,
 #                            when the file says "lost"); the file is consumed
@@ -47,8 +48,6 @@ sub family_answer {
     return $refuse->('Referer情報が変です。') unless ($h->{referer} // '') eq $read;
     return $refuse->('時間が変です。')
       unless ($f{time} // '') =~ /^\d+\z/ && $f{time} <= time - 10 && $f{time} > time - 86400;
-    my $refused = slurp("$main::root/test/refuse.txt");
-    return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . ($refused =~ s/\s+\z//r)) if defined $refused;
 
     my %cookie = map { /^\s*([^=]+)=(.*)\z/ ? ($1, $2) : () } split /;/, $h->{cookie} // '';
     my $confirmed = ($cookie{MonaTicket} // '') eq 'mona-1' && ($cookie{acorn} // '') eq 'acorn-1'
@@ -65,6 +64,8 @@ sub family_answer {
                     [ 'Set-Cookie' => 'MonaTicket=mona-1; path=/; expires=Fri, 31-Dec-2038 00:00:00 GMT' ],
                     [ 'Set-Cookie' => 'acorn=acorn-1; path=/; expires=Fri, 31-Dec-2038 00:00:00 GMT' ]);
     }
+    my $refused = slurp("$main::root/test/refuse.txt");
+    return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . ($refused =~ s/\s+\z//r)) if defined $refused;
     return ('DROP', [], '') if (slurp("$main::root/test/drop.txt") // '') =~ /^lost/ && unlink "$main::root/test/drop.txt";
     my $error = write_post(\%f, id => 'Five0001');
     return page('ＥＲＲＯＲ！', 'error', 'ERROR: ' . sj($error)) if defined $error;

@@ -10,8 +10,8 @@
 #                        the dat in Shift_JIS (a character it lacks as a
 #                        numeric reference), dated without hundredths and
 #                        with a three-letter ID.
-#   test/refuse.txt      while it exists, every post is refused with its
-#                        text (UTF-8) as the reason
+#   test/refuse.txt      while it exists, every post that has the cookie is
+#                        refused with its text (UTF-8) as the reason
 #   test/drop.txt        the next post's connection is dropped unanswered,
 #                        after it is written (before, when the file says "lost")
 use strict;
@@ -39,8 +39,6 @@ sub family_answer {
     my $read = 'http://' . ($h->{host} // '') . '/test/read.cgi/' . ($f{bbs} // '') . '/' . ($f{key} // '');
     return $refuse->('Referer情報が変です。') unless ($h->{referer} // '') eq $read;
     return $refuse->('時間が変です。') unless ($f{time} // '') =~ /^\d+\z/;
-    my $refused = slurp("$main::root/test/refuse.txt");
-    return $refuse->(Encode::decode('UTF-8', $refused) =~ s/\s+\z//r) if defined $refused;
     if (($h->{cookie} // '') !~ /(?:^|;\s*)IS_COOKIE=1(?:;|\z)/) {
         return o2_page('ＥＲＲＯＲ！', 'cookie', 'CookieをONにしてね。', [ 'Set-Cookie' => 'IS_COOKIE=1; path=/' ]);
     }
@@ -48,6 +46,8 @@ sub family_answer {
     for (values %f) {
         $_ = Encode::encode('cp932', Encode::decode('UTF-8', $_), sub { sprintf '&#%d;', shift });
     }
+    my $refused = slurp("$main::root/test/refuse.txt");
+    return $refuse->(Encode::decode('UTF-8', $refused) =~ s/\s+\z//r) if defined $refused;
     return ('DROP', [], '') if (slurp("$main::root/test/drop.txt") // '') =~ /^lost/ && unlink "$main::root/test/drop.txt";
     my $error = write_post(\%f, id => 'o2c', cents => 0);
     return $refuse->($error) if defined $error;
