@@ -90,6 +90,32 @@ void AppendNumber(std::string& out, long value, int width) {
     out.append(digits, end);
 }
 
+// The zone's offset at the article's own time: a summer post read in winter
+// keeps its summer offset. Taken as `now`'s offset moved by the zone's own
+// change between the two times, so that a host's bias stays the base.
+// Articles come in runs of one day and hour, so the last answer is kept.
+long OffsetAt(const Date& d, const Time& t, const platform::LocalTime& now) {
+    if (d.year == now.year && d.month == now.month && d.day == now.day && t.hour == now.hour)
+        return now.utc_offset_seconds;
+    struct Key {
+        int year = 0, month = 0, day = 0, hour = -1;
+        bool operator==(const Key&) const = default;
+    };
+    thread_local struct {
+        Key article, current;
+        long shift = 0;
+    } last;
+    const Key article{d.year, d.month, d.day, t.hour},
+        current{now.year, now.month, now.day, now.hour};
+    if (!(last.article == article) || !(last.current == current)) {
+        const auto then = platform::UtcOffsetAtLocal(d.year, d.month, d.day, t.hour, t.minute);
+        const auto here =
+            platform::UtcOffsetAtLocal(now.year, now.month, now.day, now.hour, now.minute);
+        last = {article, current, then && here ? *then - *here : 0};
+    }
+    return now.utc_offset_seconds + last.shift;
+}
+
 }  // namespace
 
 // Built by hand rather than with snprintf: one per mail, and formatting was a
@@ -101,7 +127,8 @@ std::string DateHeader(std::string_view date_text, std::string_view time_text,
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const Date d = ParseDate(date_text, now.year).value_or(Date{now.year, now.month, now.day});
     const Time t = ParseTime(time_text).value_or(Time{now.hour, now.minute, now.second});
-    const long offset_minutes = std::labs(now.utc_offset_seconds) / 60;
+    const long offset = OffsetAt(d, t, now);
+    const long offset_minutes = std::labs(offset) / 60;
     std::string out = "Date: ";
     out.reserve(40);
     out += kWeekdays[Weekday(d)];
@@ -117,7 +144,7 @@ std::string DateHeader(std::string_view date_text, std::string_view time_text,
     AppendNumber(out, t.minute, 2);
     out += ':';
     AppendNumber(out, t.second, 2);
-    out += now.utc_offset_seconds < 0 ? " -" : " +";
+    out += offset < 0 ? " -" : " +";
     AppendNumber(out, offset_minutes / 60, 2);
     AppendNumber(out, offset_minutes % 60, 2);
     return out;

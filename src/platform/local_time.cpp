@@ -16,4 +16,16 @@ std::optional<LocalTime> LocalTimeAt(std::int64_t unix_seconds) {
                      tm.tm_min, tm.tm_sec,     tm.tm_wday, tm.tm_gmtoff};
 }
 
+std::optional<long> UtcOffsetAtLocal(int year, int month, int day, int hour, int minute) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_isdst = -1;  // the zone's rules decide
+    if (std::mktime(&tm) == static_cast<std::time_t>(-1)) return std::nullopt;
+    return tm.tm_gmtoff;
+}
+
 }  // namespace drwa::platform

@@ -30,6 +30,11 @@ LocalTime LocalNow();
 // nothing when it falls outside the years 1 to 9999.
 std::optional<LocalTime> LocalTimeAt(std::int64_t unix_seconds);
 
+// The offset from UTC (seconds, east positive) that the local zone's rules
+// give a wall-clock time, summer time included; nothing when the system
+// cannot tell.
+std::optional<long> UtcOffsetAtLocal(int year, int month, int day, int hour, int minute);
+
 // The handle of the module that holds this code: its load address.
 std::uintptr_t ModuleHandle();
 

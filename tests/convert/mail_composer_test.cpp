@@ -3,6 +3,8 @@
 // byte for byte.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
@@ -178,6 +180,36 @@ TEST(ComposeMail, HeaderLinesFollowTheRecordAndTheSettings) {
         EXPECT_EQ(Header(ComposeMail(context, board, record, nullptr), c.header), c.expected)
             << c.what;
     }
+}
+
+// A post's Date carries the offset of its own day: in a zone with summer
+// time, a July post read in January is an hour east of January's offset.
+TEST(ComposeMail, ADateKeepsTheSummerTimeOfItsDay) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows takes the zone from its settings, which a test cannot set";
+#else
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    ::setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1);
+    ::tzset();
+    struct Restore {
+        bool had;
+        std::string value;
+        ~Restore() {
+            had ? ::setenv("TZ", value.c_str(), 1) : ::unsetenv("TZ");
+            ::tzset();
+        }
+    } restore{old != nullptr, saved};
+    MailContext context = Context();
+    context.now = {2024, 1, 15, 10, 0, 0, 1, -5 * 3600};
+    for (const auto& [date, expected] :
+         {std::pair{"2023/07/01", "Sat, 1 Jul 2023 10:30:00 -0400"},
+          std::pair{"2023/12/01", "Fri, 1 Dec 2023 10:30:00 -0500"}}) {
+        ArticleRecord record = Record("1");
+        record.date = date;
+        EXPECT_EQ(Header(ComposeMail(context, BoardValues{}, record, nullptr), "Date"), expected);
+    }
+#endif
 }
 
 TEST(ComposeMail, FixedOrderAndNothingElse) {

@@ -36,4 +36,17 @@ std::optional<LocalTime> LocalTimeAt(std::int64_t unix_seconds) {
                      local.wMinute, local.wSecond, local.wDayOfWeek, offset};
 }
 
+std::optional<long> UtcOffsetAtLocal(int year, int month, int day, int hour, int minute) {
+    if (year < 1601 || year > 9999) return std::nullopt;
+    const SYSTEMTIME local{
+        static_cast<WORD>(year), static_cast<WORD>(month),  0, static_cast<WORD>(day),
+        static_cast<WORD>(hour), static_cast<WORD>(minute), 0, 0};
+    SYSTEMTIME utc{};
+    FILETIME local_time{}, utc_time{};
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) ||
+        !SystemTimeToFileTime(&local, &local_time) || !SystemTimeToFileTime(&utc, &utc_time))
+        return std::nullopt;
+    return static_cast<long>((Ticks(local_time) - Ticks(utc_time)) / kTicksPerSecond);
+}
+
 }  // namespace drwa::platform
