@@ -116,11 +116,49 @@ sub machi_board {
              } };
 }
 
+# A Shitaraba board of the same size: rawmode lines (numbered, the title on
+# the first, the ID last) in EUC-JP under ROOT/game/1/threads, a list in the
+# boards' own form, the settings API's answer.
+sub shitaraba_board {
+    my ($root) = @_;
+    $seed = 12345;
+    my $board = "$root/game/1";
+    make_path("$board/threads", "$board/storage");
+    my $euc = sub { my ($s) = @_; Encode::from_to($s, 'cp932', 'euc-jp'); $s };
+    my $post = sub {
+        my ($no, $title) = @_;
+        my $body = join '<br>', map { join '', map { pick() } 1 .. 8 } 1 .. 3;
+        return "$no<>" . encode('euc-jp', '名無しさん') . sprintf("<>sage<>2024/04/01(%s) 12:%02d:%02d<>%s<>%s<>%08X\n",
+            encode('euc-jp', '月'), $no / 60 % 60, $no % 60, $euc->($body), $no == 1 ? $title : '', $seed);
+    };
+    my %threads = (1700000000 => 1000, map { 1700000000 + 100 * $_ => 20 } 1 .. 199);
+    my @subject;
+    for my $key (sort { $b <=> $a } keys %threads) {
+        my $title = encode('euc-jp', "スレッド$key");
+        spew("$board/threads/$key.dat", join '', map { $post->($_, $title) } 1 .. $threads{$key});
+        push @subject, "$key.cgi,$title($threads{$key})\n";
+    }
+    spew("$board/subject.txt", join '', @subject, $subject[0]);
+    spew("$board/SETTING.TXT", encode('euc-jp', "DIR=game\nBBS=1\nBBS_TITLE=計測用の板\n"));
+    touch(glob("$board/*"), glob("$board/threads/*"));
+    return { path => '/game/1/',
+             first => ['game/1/subject.txt', 'bbs/api/setting.cgi/game/1/', map { "bbs/rawmode.cgi/game/1/$_/" } keys %threads],
+             unchanged => ['game/1/subject.txt'],
+             one => ['game/1/subject.txt', 'bbs/api/setting.cgi/game/1/', 'bbs/rawmode.cgi/game/1/1700000000/'],
+             grow => sub {
+                 spew("$board/threads/1700000000.dat", $post->(1001, ''), 1);
+                 s/\(1000\)/(1001)/ for @subject;
+                 spew("$board/subject.txt", join '', @subject, $subject[0]);
+                 touch("$board/threads/1700000000.dat", "$board/subject.txt");
+             } };
+}
+
 my @FAMILIES = (
     { name => '2ch-style', plugin => 'cm_TEXTBOARD.PL', module => undef,        ini => {},                     board => \&dat_board },
     { name => '5ch',       plugin => 'cm_TEXTBOARD.PL', module => 'fivech.pm',  ini => { FAMILY => '5ch' },     board => \&dat_board },
     { name => 'open2ch',   plugin => 'cm_TEXTBOARD.PL', module => 'open2ch.pm', ini => { FAMILY => 'open2ch' }, board => \&dat_board },
     { name => 'machi',     plugin => 'cm_MACHI.PL',     module => 'machi.pm',   ini => {},                     board => \&machi_board },
+    { name => 'shitaraba', plugin => 'cm_SHITARABA.PL', module => 'shitaraba.pm', ini => {},                   board => \&shitaraba_board },
 );
 
 my $log = "$tmp/server.log";
