@@ -55,7 +55,7 @@ sub family_answer {
 # The answer's ERROR header says why a thread cannot be read; the body is
 # then empty (read.crx-2 reads the same four words).
 sub rawmode {
-    my ($dir, $bbs, $key, $spec, $h) = @_;
+    my ($dir, $bbs, $key, $range, $h) = @_;
     my $board = "$main::root/$dir/$bbs";
     return ('200 OK', [[ERROR => 'BBS NOT FOUND']], '') unless -d $board;
     return ('200 OK', [[ERROR => 'KEY NOT FOUND']], '') unless $key =~ /^\d+\z/;
@@ -64,10 +64,10 @@ sub rawmode {
         return ('200 OK', [[ERROR => -f "$board/storage/$key.dat" ? 'STORAGE IN' : 'THREAD NOT FOUND']], '');
     }
     my ($from, $to);
-    if ($spec eq '') { ($from, $to) = (1, 1e9) }
-    elsif ($spec =~ /^(\d+)-(\d*)\z/) { ($from, $to) = ($1, $2 eq '' ? 1e9 : $2) }
-    elsif ($spec =~ /^(\d+)\z/) { ($from, $to) = ($1, $1) }
-    elsif ($spec !~ /^l(\d+)\z/) { return bad('rawmode range') }
+    if ($range eq '') { ($from, $to) = (1, 1e9) }
+    elsif ($range =~ /^(\d+)-(\d*)\z/) { ($from, $to) = ($1, $2 eq '' ? 1e9 : $2) }
+    elsif ($range =~ /^(\d+)\z/) { ($from, $to) = ($1, $1) }
+    elsif ($range !~ /^l(\d+)\z/) { return bad('rawmode range') }
 
     my $mtime = (stat $file)[9];
     my @last_modified = ([ 'Last-Modified' => HTTP::Date::time2str($mtime) ]);
@@ -79,7 +79,7 @@ sub rawmode {
     if (defined $from) {
         @lines = grep { my ($n) = /^(\d+)</; $n >= $from && $n <= $to } @lines;
     } else {
-        my ($n) = $spec =~ /(\d+)/;
+        my ($n) = $range =~ /(\d+)/;
         splice @lines, 0, @lines - $n if @lines > $n;
     }
     my $content = join '', @lines;
