@@ -338,7 +338,8 @@ FAMILIES = {
         refuse=shitaraba_switch("refuse.txt"),
         refused_run=["/bbs/write.cgi/game/12345/1700000000/", "/game/12345/subject.txt"],
         unclear=shitaraba_switch("unclear.txt"),
-        recognises=[("/game/12345/", True), ("/game/99999/", False), ("/game/", False)],
+        recognises=[("/game/12345/", True), ("/bbs/read.cgi/game/12345/1700000000/5", True),
+                    ("/game/99999/", False), ("/game/", False)],
     ),
 }
 
