@@ -60,6 +60,10 @@ CASES = [
     ("iso2022jp_mailer.eml", [], None, 0, {
         "from": "山田 <yamada@example.jp>", "subject": "Re: 質問",
         "body": ["①手順どおりです。", "髙橋"]}),
+    # Characters CP932 has twice (IBM and NEC codes) leave by the code that
+    # ISO-2022-JP can carry: 髙 would otherwise come back as 裾.
+    ("utf8_ibm_extensions.eml", [], None, 0, {
+        "subject": "Re: 髙橋さん", "body": ["髙橋と山﨑、ⅰⅡ①"]}),
     # Shift_JIS sent as ISO-2022-JP, with a lead byte whose partner is none:
     # "?" for it, never a JIS pair that decodes to a control character.
     ("shift_jis_labelled_jis_stray_lead.eml", [], None, 0, {"body": ["表示は正常?,OK"]}),
