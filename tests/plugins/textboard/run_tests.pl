@@ -157,7 +157,9 @@ END { kill 'TERM', @server_pids if @server_pids }
 
 sub start_server {
     my ($root, $family) = @_;
-    my $log = "$root.log";
+    # Beside the served folder would be the source tree for a fixture served
+    # as it stands.
+    my $log = "$tmp/server" . (scalar(@server_pids) + 1) . ".log";
     my $pid = open my $out, '-|', $perl, "$top/tests/boards/board_server.pl", $root, $log,
                                   defined $family ? "$top/tests/boards/family/$family" : ()
       or die "server: $!";
