@@ -200,7 +200,7 @@ sub outcome {
     if (($res->header('Client-Warning') // '') eq 'Internal response') {
         # LWP's own answer: no connection made is certain; anything after it
         # (a read time-out, a connection closed mid-answer) is not.
-        return 'not_sent' if $res->message =~ /Can't connect|Connection refused|Name or service not known|Bad hostname|No route to host|Network is unreachable|Temporary failure in name resolution|not allowed|Unsupported|no such host/i;
+        return 'not_sent' if $res->message =~ /Can't connect|Connection refused|Name or service not known|Bad hostname|No route to host|Network is unreachable|Temporary failure in name resolution|not allowed|has been disabled|Unsupported|no such host/i;
         return 'unclear';
     }
     return 'unclear' if $res->header('X-Died') || ($res->header('Client-Aborted') // '') ne '';
