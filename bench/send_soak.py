@@ -110,16 +110,15 @@ try:
         sends += 1
         run = subprocess.Popen([host, "--account", ini, "--dummy-domain", DOMAIN, "send"],
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # Mostly cut short, so that a few mails go per send and every step of
-        # the way meets a stop or a kill.
-        way = user.choices(["finish", "stop", "kill"], [20, 40, 40])[0]
-        if way != "finish":
-            try:
-                run.wait(timeout=user.uniform(0.05, 3.0))
-            except subprocess.TimeoutExpired:
-                run.send_signal(signal.SIGINT if way == "stop" else signal.SIGKILL)
-                stops += way == "stop"
-                kills += way == "kill"
+        # Every send is cut short unless it ends first, so that a few mails
+        # go per send and every step of the way meets a stop or a kill.
+        way = user.choice(["stop", "kill"])
+        try:
+            run.wait(timeout=user.uniform(0.05, 3.0))
+        except subprocess.TimeoutExpired:
+            run.send_signal(signal.SIGINT if way == "stop" else signal.SIGKILL)
+            stops += way == "stop"
+            kills += way == "kill"
         run.wait()
     held_folder = os.path.join(outbox, "held")
     held = set()
