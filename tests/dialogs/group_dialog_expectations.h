@@ -21,7 +21,7 @@ inline constexpr std::string_view kMail = "sage";
 inline constexpr std::string_view kInterval = "800";
 inline constexpr std::string_view kIntervalLabel =
     "同じサーバーへの要求の間隔 ミリ秒(空欄:500) \"800\"";
-inline constexpr std::string_view kPluginVersion = "バージョン：1.1";
+inline constexpr std::string_view kPluginVersion = "バージョン：1.2";
 inline constexpr std::string_view kPluginAuthor = "作者：drwa plugin developers";
 inline constexpr std::string_view kSubjectSample = "[023]サブジェクト";
 inline constexpr std::string_view kTitleSample = "TQNAVE(10 お試し掲示板B)";

@@ -65,6 +65,12 @@ void TempFolder::Write(std::string_view relative, std::string_view bytes) const 
     if (!out) throw std::runtime_error("cannot write " + Utf8Of(p));
 }
 
+void TempFolder::CopyIn(const std::filesystem::path& source, std::string_view relative) const {
+    std::ifstream in(source, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + Utf8Of(source));
+    Write(relative, std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
 std::string TempFolder::Read(std::string_view relative) const {
     std::ifstream in(native_ / NativeOf(relative), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

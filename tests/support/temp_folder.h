@@ -23,6 +23,8 @@ public:
 
     // Writes raw bytes to `relative`, creating the folders on the way.
     void Write(std::string_view relative, std::string_view bytes) const;
+    // Copies the file `source` (a native path) to `relative`.
+    void CopyIn(const std::filesystem::path& source, std::string_view relative) const;
     // The raw bytes of `relative`; empty when missing.
     std::string Read(std::string_view relative) const;
     bool Exists(std::string_view relative) const;

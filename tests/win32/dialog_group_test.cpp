@@ -36,8 +36,10 @@ using EditGroupPropertyFn = int32_t DRWA_CALL(DrwaWindow, const char*, const int
 class WinGroupDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_.Write("acct/account.ini", "[PLUGIN]\r\nDRWA_PLUGIN_FOLDER=" DRWA_SOURCE_DIR
-                                       "/plugins\r\nPERL_EXE=perl\r\nTHREAD_COUNT=2\r\n");
+        // The sample plugin alone: the dialog offers the first of the folder.
+        dir_.CopyIn(DRWA_SOURCE_DIR "/plugins/cm_TEXTBOARD.PL", "plugins/cm_TEXTBOARD.PL");
+        dir_.Write("acct/account.ini", "[PLUGIN]\r\nDRWA_PLUGIN_FOLDER=" + (dir_ / "plugins") +
+                                           "\r\nPERL_EXE=perl\r\nTHREAD_COUNT=2\r\n");
     }
     std::string Account() const { return dir_ / "acct/account.ini"; }
 

@@ -161,7 +161,7 @@ try:
             "Content-Transfer-Encoding: 8bit\r\n\r\n二行の返信\r\nです\r\n").encode()
     for side in ("linux", "windows"):
         code, out, err = host("linux", accounts["linux"], "sendmail", "-oi", "--",
-                              "x" + DOMAIN, stdin=mail)
+                              address, stdin=mail)
         assert code == 0, (out, err)
         outbox = os.path.join(os.path.dirname(accounts["linux"]), "SMTP.BOX")
         if side == "windows":
