@@ -1,5 +1,5 @@
 # 5ch-style boards (5ch.net as it runs today) for tests/boards/board_server.pl,
-# answering the way docs/boards/textboard.md records it. Everything on the
+# answering the way docs/boards.md records it. Everything on the
 # wire is Shift_JIS. A board is the default layout (ROOT/BBS/subject.txt,
 # SETTING.TXT, dat/KEY.dat, served statically) plus:
 #   BBS/oyster/KEY4/KEY.dat  the archive of a thread whose dat is gone (a dat

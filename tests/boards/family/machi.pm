@@ -1,5 +1,5 @@
 # Machi BBS boards for board_server.pl, answering as the real ones do
-# (docs/boards/machi.md says where each detail was read):
+# (docs/boards.md says where each detail was read):
 #   GET  /BBS/subject.txt       the static list ("KEY.cgi,TITLE(COUNT)", the
 #                               first line repeated at the end), served by the
 #                               server's static files: Last-Modified, 304, gzip

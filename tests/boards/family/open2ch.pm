@@ -1,5 +1,5 @@
 # open2ch-style boards (open2ch.net) for tests/boards/board_server.pl, as
-# docs/boards/textboard.md records them. Board files are Shift_JIS, served
+# docs/boards.md records them. Board files are Shift_JIS, served
 # statically like the default layout; posts are taken in UTF-8 (the site's
 # own pages post UTF-8) and its pages answer in UTF-8.
 #   POST /test/bbs.cgi   Content-Type with charset=UTF-8 and every value

@@ -1,5 +1,5 @@
 # Shitaraba-style boards for tests/boards/board_server.pl, answering the way
-# jbbs.shitaraba.jp does as docs/boards/shitaraba.md records it. Everything
+# jbbs.shitaraba.jp does as docs/boards.md records it. Everything
 # on the wire is EUC-JP. A board lives in ROOT/DIR/BBS/:
 #   SETTING.TXT       the settings API's answer (KEY=VALUE lines)
 #   subject.txt       the thread list, served as a static file (so with
