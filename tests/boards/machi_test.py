@@ -20,27 +20,13 @@ import tempfile
 import time
 import urllib.parse
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from host_session import HostSession  # noqa: E402
+
 host, top = sys.argv[1:3]
 DOMAIN = "@machi.invalid"
 work = tempfile.mkdtemp()
 server = None
-
-
-def drwa(*args, stdin=None):
-    run = subprocess.run([host, "--account", account, "--dummy-domain", DOMAIN, *args],
-                         input=stdin, capture_output=True, timeout=300)
-    assert run.returncode == 0, (args, run.stdout.decode(), run.stderr.decode())
-
-
-def delivered():
-    maildir = os.path.join(work, "Maildir")
-    before = set(os.listdir(os.path.join(maildir, "new"))) if os.path.isdir(maildir) else set()
-    drwa("deliver", "--maildir", maildir)
-    mails = []
-    for n in sorted(set(os.listdir(os.path.join(maildir, "new"))) - before):
-        with open(os.path.join(maildir, "new", n), "rb") as f:
-            mails.append(email.message_from_bytes(f.read(), policy=email.policy.compat32))
-    return mails
 
 
 def text(mail):
@@ -132,6 +118,8 @@ try:
                                os.path.join(top, "tests", "boards", "family", "machi.pm")], stdout=subprocess.PIPE)
     port = server.stdout.readline().decode().strip()
     account = os.path.join(work, "account", "account.ini")
+    drwa = HostSession(host, account, DOMAIN, os.path.join(work, "Maildir"))
+    delivered = drwa.delivered
     drwa("new-account", "--plugins", os.path.join(top, "plugins"))
     drwa("add-board", f"http://127.0.0.1:{port}/kana/", "--plugin", "MACHI", "--name", "kana",
          "--set", "INTERVAL_MS=0")

@@ -29,6 +29,7 @@ import urllib.parse
 from typing import Callable, Optional
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from host_session import HostSession  # noqa: E402
 from settings_file import set_keys  # noqa: E402
 
 DOMAIN = "@round.invalid"
@@ -373,22 +374,6 @@ def main():
     server = None
     env = dict(os.environ, TZ="EST5EDT")  # the board's Japan time shown in another zone
 
-    def drwa(*args, stdin=None):
-        run = subprocess.run([host, "--account", account, "--dummy-domain", DOMAIN, *args],
-                             input=stdin, capture_output=True, env=env, timeout=300)
-        assert run.returncode == 0, (args, run.stdout.decode(), run.stderr.decode())
-        return run
-
-    def delivered():
-        maildir = os.path.join(work, "Maildir")
-        before = set(os.listdir(os.path.join(maildir, "new"))) if os.path.isdir(maildir) else set()
-        drwa("deliver", "--maildir", maildir)
-        mails = []
-        for n in sorted(set(os.listdir(os.path.join(maildir, "new"))) - before):
-            with open(os.path.join(maildir, "new", n), "rb") as f:
-                mails.append(email.message_from_bytes(f.read(), policy=email.policy.compat32))
-        return mails
-
     def text(mail):
         return iso2022_text(mail.get_payload(decode=True)).replace("\r\n", "\n")
 
@@ -447,6 +432,8 @@ def main():
         requests()
 
         account = os.path.join(work, "account", "account.ini")
+        drwa = HostSession(host, account, DOMAIN, os.path.join(work, "Maildir"), env)
+        delivered = drwa.delivered
         drwa("new-account", "--plugins", os.path.join(top, "plugins"))
         drwa("add-board", web + fam.board, "--plugin", fam.plugin, "--name", "loop",
              "--set", "INTERVAL_MS=0", "--set", f"NAME={NAME}", *[a for kv in fam.settings for a in ("--set", kv)])

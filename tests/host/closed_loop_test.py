@@ -18,6 +18,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from host_session import HostSession  # noqa: E402
 from settings_file import set_keys  # noqa: E402
 
 host, top = sys.argv[1:3]
@@ -26,25 +27,6 @@ ANSWER = "ループの試験です。\n二行目も届きます😀\n"
 
 work = tempfile.mkdtemp()
 server = None
-
-
-def drwa(*args, stdin=None):
-    run = subprocess.run([host, "--account", account, "--dummy-domain", DOMAIN, *args],
-                         input=stdin, capture_output=True)
-    assert run.returncode == 0, (args, run.stdout.decode(), run.stderr.decode())
-    return run
-
-
-def delivered():
-    """The mails a deliver brings, parsed."""
-    maildir = os.path.join(work, "Maildir")
-    before = set(os.listdir(os.path.join(maildir, "new"))) if os.path.isdir(maildir) else set()
-    drwa("deliver", "--maildir", maildir)
-    mails = []
-    for name in sorted(set(os.listdir(os.path.join(maildir, "new"))) - before):
-        with open(os.path.join(maildir, "new", name), "rb") as f:
-            mails.append(email.message_from_bytes(f.read(), policy=email.policy.compat32))
-    return mails
 
 
 def body(mail):
@@ -68,6 +50,8 @@ try:
 
     shutil.copytree(os.path.join(top, "examples", "account"), os.path.join(work, "account"))
     account = os.path.join(work, "account", "account.ini")
+    drwa = HostSession(host, account, DOMAIN, os.path.join(work, "Maildir"))
+    delivered = drwa.delivered
     set_keys(account, "PLUGIN", DRWA_PLUGIN_FOLDER=os.path.join(top, "plugins") + "/")
     group = os.path.join(work, "account", "BBS", "雑談")
     set_keys(os.path.join(group, "drwa_BBS.ini"), "BASIC",
