@@ -235,10 +235,10 @@ TEST_F(WinGroupDialog, ImportsArticleLogsChosenInTheFileChooser) {
 // the new plugin's items, built anew when the first page is left again.
 TEST_F(WinGroupDialog, AnotherPluginGivesItsOwnPage) {
     for (const char* name : {"ONE", "TWO"})
-        dir_.Write(std::string("plugins/cm_") + name + ".PL",
+        dir_.Write(std::string("two-plugins/cm_") + name + ".PL",
                    std::string("# Ver 1.0\n#[DIALOG]\n#L000=T,KEY_") + name + ",item of " + name +
                        "\n#[/DIALOG]\nexit 0;\n");
-    dir_.Write("acct/account.ini", "[PLUGIN]\r\nDRWA_PLUGIN_FOLDER=" + (dir_ / "plugins") +
+    dir_.Write("acct/account.ini", "[PLUGIN]\r\nDRWA_PLUGIN_FOLDER=" + (dir_ / "two-plugins") +
                                        "\r\nGROUP_COUNT=1\r\n[00001]\r\nFOLDER_NAME=G\r\n");
     dir_.Write("acct/BBS/G/drwa_BBS.ini", "[BASIC]\r\nLIB=ONE\r\nLIB_TYPE=1\r\n");
     std::vector<std::string> shown;
