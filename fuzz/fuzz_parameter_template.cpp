@@ -3,6 +3,7 @@
 // the input, it ends: "$(" references that never finish stop at the limits,
 // and the only failures are the two the expander names. Every pair is one line
 // and its inserted text is encoded or comes from a setting.
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 
 #include "common/error.h"
 #include "post/parameter_template.h"
+#include "post/url_template.h"
 
 namespace {
 
@@ -70,6 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string query = drwa::post::FormQuery(pairs);
         Check(pairs.empty() || query.back() == '&');
         Check(body_text.size() <= query.size());
+        // The request target carries only what a URL can: no blank, "#",
+        // control or 8-bit byte, and every "%" starts an escape.
+        const std::string target = drwa::post::UrlSafe("http://b/?" + query);
+        for (std::size_t i = 0; i < target.size(); ++i) {
+            const auto c = static_cast<unsigned char>(target[i]);
+            Check(c > 0x20 && c < 0x7F && c != '#');
+            Check(c != '%' || (i + 2 < target.size() && std::isxdigit(target[i + 1]) &&
+                               std::isxdigit(target[i + 2])));
+        }
     } catch (const drwa::post::ParameterLoopError&) {
     } catch (const drwa::Error& e) {
         Check(std::string_view(e.what()) == "パラメター $( の対応する ) がありません");
