@@ -6,18 +6,18 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "dialogs/file_info.h"
-#include "dialogs/pe_resource.h"
+#include "plugin_files/file_info.h"
+#include "plugin_files/pe_resource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view image(reinterpret_cast<const char*>(data), size);
-    if (auto resource = drwa::dialogs::FindVersionResource(image)) {
+    if (auto resource = drwa::plugin_files::FindVersionResource(image)) {
         if (resource->data() < image.data() ||
             resource->data() + resource->size() > image.data() + image.size()) {
             std::abort();
         }
     }
-    const auto info = drwa::dialogs::ReadVersionInfo(image);
-    if (!info.has_resource && info.fixed != drwa::dialogs::FixedFileInfo{}) std::abort();
+    const auto info = drwa::plugin_files::ReadVersionInfo(image);
+    if (!info.has_resource && info.fixed != drwa::plugin_files::FixedFileInfo{}) std::abort();
     return 0;
 }

@@ -15,7 +15,7 @@
 
 #include "account_folders.h"
 #include "host_context.h"
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 #include "terminal_text.h"
 
 namespace drwa_host {

@@ -30,7 +30,7 @@
 #include "config/ini_file.h"
 #include "host_context.h"
 #include "outgoing_mail_writer.h"
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 #include "terminal_text.h"
 
 namespace drwa_host {

@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "dialogs/file_info.h"
+#include "plugin_files/file_info.h"
 #include "platform/charset_edge.h"
 #include "platform/files.h"
 
 namespace drwa_tool {
 namespace {
 
-using drwa::dialogs::FixedFileInfo;
+using drwa::plugin_files::FixedFileInfo;
 
 std::string ForTerminal(std::string_view cp932) {
     return drwa::platform::TryCp932ToUtf8(cp932).value_or(std::string(cp932));
@@ -69,7 +69,7 @@ int RunVersionInfo(const Args& args) {
         std::fprintf(stderr, "drwa-tool version-info: cannot read %s\n", args[0].c_str());
         return 1;
     }
-    drwa::dialogs::TFileInfo info;
+    drwa::plugin_files::TFileInfo info;
     info.SetFileName(path);
     if (!info.HasResource()) {
         std::fprintf(stderr, "drwa-tool version-info: %s has no version resource\n",
@@ -77,9 +77,9 @@ int RunVersionInfo(const Args& args) {
         return 1;
     }
     std::string out;
-    for (std::size_t i = 0; i < drwa::dialogs::kVersionStringNames.size(); ++i) {
-        out += std::string(drwa::dialogs::kVersionStringNames[i]) + ": " +
-               ForTerminal(info.Get(static_cast<drwa::dialogs::VersionString>(i))) + "\n";
+    for (std::size_t i = 0; i < drwa::plugin_files::kVersionStringNames.size(); ++i) {
+        out += std::string(drwa::plugin_files::kVersionStringNames[i]) + ": " +
+               ForTerminal(info.Get(static_cast<drwa::plugin_files::VersionString>(i))) + "\n";
     }
     for (const auto& row : kFixedRows) out += row.name + (": " + row.format(info.Fixed())) + "\n";
     WriteOutput(out);

@@ -8,12 +8,12 @@
 #include "config/settings_keys.h"
 #include "config/text_helpers.h"
 #include "convert/article_converter.h"
-#include "dialogs/file_info.h"
 #include "dialogs/group_dialog_texts.h"
-#include "dialogs/plugin_header.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/system.h"
+#include "plugin_files/file_info.h"
+#include "plugin_files/plugin_header.h"
 #include "receive/plugin_command_line.h"
 
 namespace drwa::dialogs {
@@ -21,6 +21,11 @@ namespace {
 
 namespace keys = config::keys;
 using config::SameTextNoCase;
+using plugin_files::ExtractDialogBlock;
+using plugin_files::ParsePluginHeader;
+using plugin_files::PluginHeader;
+using plugin_files::TFileInfo;
+using plugin_files::VersionString;
 
 // Keys of an earlier layout that the dialog removes when it opens a group.
 constexpr std::array<std::string_view, 2> kRetiredKeys{"TITLE_IS_GROUPNAME", "ADDRESS_IN_CC"};

@@ -13,8 +13,8 @@
 #include "config/settings_keys.h"
 #include "platform/charset_edge.h"
 #include "platform/files.h"
+#include "platform/http_client.h"
 #include "platform/system.h"
-#include "post/http_client.h"
 #include "post/parameter_template.h"
 #include "post/send_progress.h"
 #include "post/url_template.h"
@@ -25,6 +25,9 @@ namespace drwa::post {
 namespace {
 
 namespace keys = config::keys;
+using platform::HttpRequest;
+using platform::HttpResponse;
+using platform::SendHttpRequest;
 using text::JapaneseCode;
 
 constexpr std::string_view kUserAgent =

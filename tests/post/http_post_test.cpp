@@ -8,8 +8,8 @@
 
 #include "common/error.h"
 #include "platform/files.h"
+#include "platform/http_client.h"
 #include "platform/system.h"
-#include "post/http_client.h"
 #include "post/http_post.h"
 #include "support/board_server.h"
 #include "support/progress_recorder.h"
@@ -19,6 +19,10 @@
 namespace drwa::post {
 namespace {
 
+using drwa::platform::HttpRequest;
+using drwa::platform::HttpResponse;
+using drwa::platform::kHttpWakeMs;
+using drwa::platform::SendHttpRequest;
 using drwa::testing::BoardServer;
 using drwa::testing::ProgressRecorder;
 using drwa::testing::RecordedRequest;

@@ -10,10 +10,10 @@
 
 #include "platform/url.h"
 #include "platform/win32/wide_text.h"
-#include "post/http_client.h"
+#include "platform/http_client.h"
 #include "support/board_server.h"
 
-namespace drwa::post {
+namespace drwa::platform {
 namespace {
 
 using drwa::testing::BoardServer;
@@ -338,4 +338,4 @@ TEST(WinHttpClient, UrlHostAsTheOtherBackEndReadsIt) {
 }
 
 }  // namespace
-}  // namespace drwa::post
+}  // namespace drwa::platform

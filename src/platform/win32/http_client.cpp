@@ -29,10 +29,10 @@
 
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
-#include "post/http_client.h"
+#include "platform/http_client.h"
 #include "text/base64.h"
 
-namespace drwa::post {
+namespace drwa::platform {
 namespace {
 
 struct InternetCloser {
@@ -40,7 +40,6 @@ struct InternetCloser {
 };
 using Internet = std::unique_ptr<void, InternetCloser>;
 
-namespace win32 = platform::win32;
 using win32::TryCp932ToWide;
 using win32::TryWideToCp932;
 
@@ -438,4 +437,4 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
     return out;
 }
 
-}  // namespace drwa::post
+}  // namespace drwa::platform

@@ -1,12 +1,12 @@
-#include "dialogs/version_block.h"
+#include "plugin_files/version_block.h"
 
 #include <array>
 #include <cstdio>
 
-#include "dialogs/le_bytes.h"
+#include "plugin_files/le_bytes.h"
 #include "platform/charset_edge.h"
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 namespace {
 
 constexpr std::size_t kNodeHeader = 6;  // wLength, wValueLength, wType
@@ -141,4 +141,4 @@ std::string VersionStringToCp932(std::string_view utf16le) {
     return out;
 }
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 
 // The bytes of the image's version resource (type 16, its first name and the
 // first language under it), PE32 or PE32+. Nothing when `image` is not a PE
@@ -14,4 +14,4 @@ namespace drwa::dialogs {
 // resource cut off by the end of the file is returned as far as it goes.
 std::optional<std::string_view> FindVersionResource(std::string_view image);
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

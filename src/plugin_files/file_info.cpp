@@ -1,9 +1,9 @@
-#include "dialogs/file_info.h"
+#include "plugin_files/file_info.h"
 
-#include "dialogs/pe_resource.h"
+#include "plugin_files/pe_resource.h"
 #include "platform/files.h"
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 
 VersionInfo ReadVersionInfo(std::string_view image) {
     VersionInfo info;
@@ -34,4 +34,4 @@ void TFileInfo::SetFileName(std::string_view path) {
     if (auto image = platform::ReadFile(file_name_)) info_ = ReadVersionInfo(*image);
 }
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 
 inline std::optional<std::uint16_t> ReadU16(std::string_view bytes, std::size_t at) {
     if (at > bytes.size() || bytes.size() - at < 2) return std::nullopt;
@@ -29,4 +29,4 @@ inline std::string_view SliceAt(std::string_view bytes, std::size_t at, std::siz
     return bytes.substr(at, size);
 }
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

@@ -1,12 +1,12 @@
 // One HTTP request to a board and its whole answer. The interface names no
-// back-end: libcurl stands behind it here, and a Windows build may put another
-// HTTP stack behind the same two types and one function.
+// back-end: libcurl stands behind it on POSIX systems (posix/), the system's
+// WinHTTP on Windows (win32/).
 #pragma once
 
 #include <functional>
 #include <string>
 
-namespace drwa::post {
+namespace drwa::platform {
 
 struct HttpRequest {
     std::string url;    // http:// or https:// only
@@ -53,4 +53,4 @@ struct HttpResponse {
 // Nothing that happens on the network throws: it is reported in the response.
 HttpResponse SendHttpRequest(const HttpRequest& request);
 
-}  // namespace drwa::post
+}  // namespace drwa::platform

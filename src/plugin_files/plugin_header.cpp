@@ -1,11 +1,11 @@
-#include "dialogs/plugin_header.h"
+#include "plugin_files/plugin_header.h"
 
 #include <string_view>
 
 #include "config/text_helpers.h"
 #include "text/sjis_bytes.h"
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 namespace {
 
 using config::FindSjis;
@@ -101,4 +101,4 @@ std::optional<DialogEntries> ExtractDialogBlock(const std::vector<std::string>& 
     return entries;
 }
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

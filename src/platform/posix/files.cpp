@@ -12,7 +12,7 @@
 
 #include "common/error.h"
 #include "platform/charset_edge.h"
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace drwa::platform {
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 
 // The fixed block of a version resource, in the order of its fields.
 struct FixedFileInfo {
@@ -49,4 +49,4 @@ std::optional<std::string> FirstTranslation(std::string_view translation_value);
 // its default character; an unpaired surrogate is such a character too.
 std::string VersionStringToCp932(std::string_view utf16le);
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 
 struct PluginHeader {
     std::string version;
@@ -31,4 +31,4 @@ PluginHeader ParsePluginHeader(const std::vector<std::string>& lines);
 using DialogEntries = std::vector<std::pair<std::string, std::string>>;
 std::optional<DialogEntries> ExtractDialogBlock(const std::vector<std::string>& lines);
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

@@ -1,11 +1,11 @@
-#include "dialogs/pe_resource.h"
+#include "plugin_files/pe_resource.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "dialogs/le_bytes.h"
+#include "plugin_files/le_bytes.h"
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 namespace {
 
 constexpr std::uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
@@ -173,4 +173,4 @@ std::optional<std::string_view> FindVersionResource(std::string_view image) {
     return pe.AtRva(*data_rva, *data_size);
 }
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "dialogs/version_block.h"
+#include "plugin_files/version_block.h"
 
-namespace drwa::dialogs {
+namespace drwa::plugin_files {
 
 // The strings read from the resource, in the order the reader keeps them.
 enum class VersionString : std::size_t {
@@ -66,4 +66,4 @@ class TFileInfo {
     VersionInfo info_;
 };
 
-}  // namespace drwa::dialogs
+}  // namespace drwa::plugin_files

@@ -5,7 +5,7 @@
 // average speed, so the transfer runs on the multi interface: the wait wakes
 // at least every kHttpWakeMs, which gives both an idle timer of our own and a
 // regular turn for the caller's pending work.
-#include "post/http_client.h"
+#include "platform/http_client.h"
 
 #include <curl/curl.h>
 
@@ -16,7 +16,7 @@
 #include "config/ini_file.h"
 #include "platform/system.h"
 
-namespace drwa::post {
+namespace drwa::platform {
 namespace {
 
 struct EasyDeleter {
@@ -274,4 +274,4 @@ HttpResponse SendHttpRequest(const HttpRequest& request) {
     return out;
 }
 
-}  // namespace drwa::post
+}  // namespace drwa::platform
