@@ -2,6 +2,10 @@
 # behaviour of src/dialogs, with the system's common controls and choosers.
 add_library(drwa_win32_dialogs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/account_dialog_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/property_page_editors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/property_page_hints.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/property_page_layout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/property_page_messages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/property_page_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/format_panel_controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/group_dialog_view.cpp
