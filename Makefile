@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build install test windows windows-test test-sanitize test-tsan demo bench fuzz fuzz-smoke format clean
+.PHONY: all deps configure build install package windows-package test windows windows-test test-sanitize test-tsan demo bench fuzz fuzz-smoke format clean
 
 all: build
 
@@ -25,6 +25,13 @@ build: configure
 PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package of the build (build/drwa_VERSION_ARCH.deb), checked by
+# lintian when it is there: errors fail.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@deb=$$(ls -t $(BUILD)/drwa_*.deb | head -n 1); echo "package: $$deb"; \
+	if command -v lintian >/dev/null; then lintian --fail-on error "$$deb"; fi
 
 # Then the Windows build, when the cross compiler is there, and its tests
 # under Wine, when Wine is there (install-deps installs both).

@@ -3,9 +3,19 @@
 # where new-account looks for them; the manual pages and bash completion.
 include(GNUInstallDirs)
 
-install(TARGETS drwa-host drwa-tool drwa_plugin
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-        LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The library is a plugin for hosts, not a library to link: it lives in a
+# folder of its own under the architecture's library folder, where the
+# installed drwa-host looks for it (DRWA_LIBRARY_SUBDIR, relative to the
+# program's folder's parent).
+if(CMAKE_LIBRARY_ARCHITECTURE)
+  set(DRWA_INSTALL_LIBRARY_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/drwa)
+else()
+  set(DRWA_INSTALL_LIBRARY_DIR ${CMAKE_INSTALL_LIBDIR}/drwa)
+endif()
+target_compile_definitions(drwa-host PRIVATE DRWA_LIBRARY_SUBDIR="${DRWA_INSTALL_LIBRARY_DIR}")
+
+install(TARGETS drwa-host drwa-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS drwa_plugin LIBRARY DESTINATION ${DRWA_INSTALL_LIBRARY_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/plugins/ DESTINATION ${CMAKE_INSTALL_DATADIR}/drwa/plugins
         USE_SOURCE_PERMISSIONS)
 install(FILES ${CMAKE_SOURCE_DIR}/share/bash-completion/completions/drwa-host

@@ -29,7 +29,11 @@ bool LiveTerminal();
 void CatchInterrupt(std::atomic<bool>& flag);
 void ReleaseInterrupt();
 
-// The library beside this program (UTF-8).
+// The folder this program was started from (UTF-8); empty when unknown.
+std::string ProgramFolder();
+
+// The library the host loads without --lib (UTF-8): beside this program, or
+// where an install put it.
 std::string DefaultLibraryPath();
 
 // A path given on the command line (UTF-8, maybe relative) as the full CP932

@@ -56,11 +56,25 @@ void ReleaseInterrupt() {
     interrupt_flag = nullptr;
 }
 
-std::string DefaultLibraryPath() {
+std::string ProgramFolder() {
     std::error_code ec;
     auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "libdrwa_plugin.so";
-    return (self.parent_path() / "libdrwa_plugin.so").string();
+    return ec ? std::string() : self.parent_path().string();
+}
+
+// Beside the program in a build folder; in its own folder under the
+// architecture's library folder once installed.
+std::string DefaultLibraryPath() {
+    constexpr const char* kName = "libdrwa_plugin.so";
+    const std::filesystem::path bin = ProgramFolder();
+    if (bin.empty()) return kName;
+    std::error_code ec;
+    if (std::filesystem::exists(bin / kName, ec)) return (bin / kName).string();
+#ifdef DRWA_LIBRARY_SUBDIR
+    const auto installed = bin.parent_path() / DRWA_LIBRARY_SUBDIR / kName;
+    if (std::filesystem::exists(installed, ec)) return installed.string();
+#endif
+    return (bin / kName).string();
 }
 
 std::string LibraryPath(const std::string& utf8) {

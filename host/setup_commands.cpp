@@ -75,7 +75,7 @@ class TerminalDialogServices final : public drwa::dialogs::DialogServices {
 // The sample plugins: installed beside the program, else this build's
 // source tree (where `make demo` takes them from).
 std::optional<fs::path> SamplePluginFolder() {
-    const fs::path bin = fs::absolute(DefaultLibraryPath()).parent_path();
+    const fs::path bin = fs::absolute(ProgramFolder());
     for (const fs::path& candidate :
          {bin.parent_path() / "share" / "drwa" / "plugins", fs::path(DRWA_SOURCE_PLUGINS)}) {
         std::error_code ec;

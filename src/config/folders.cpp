@@ -105,4 +105,20 @@ std::string ModuleFileWith(std::string_view extension) {
     return path + std::string(extension);
 }
 
+std::string InstalledPluginFolder() {
+    const std::string module = FolderOfFile(platform::ModulePath());
+    for (const char* relative : {"plugins", "../../share/drwa/plugins",
+                                 "../../../share/drwa/plugins", "../share/drwa/plugins"}) {
+        std::string folder = module;
+        for (std::string_view rest = relative; !rest.empty();) {
+            const std::size_t slash = rest.find('/');
+            const std::string_view part = rest.substr(0, slash);
+            folder = part == ".." ? FolderOfFile(folder) : platform::JoinPath(folder, part);
+            rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash + 1);
+        }
+        if (platform::FolderExists(folder)) return folder;
+    }
+    return {};
+}
+
 }  // namespace drwa::config

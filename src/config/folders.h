@@ -61,6 +61,12 @@ std::string GroupSection(int number);
 // The library's own path with its extension replaced by `extension`.
 std::string ModuleFileWith(std::string_view extension);
 
+// The plugins installed with the library, for a new account: "plugins"
+// beside it (the Windows installer's layout), or share/drwa/plugins of the
+// prefix it was installed under (lib/drwa or lib/ARCH/drwa). Empty when there
+// is none.
+std::string InstalledPluginFolder();
+
 // The module settings file: the library's path with the extension ".ini".
 inline std::string ModuleSettingsPath() {
     return ModuleFileWith(".ini");

@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "common/identity.h"
+#include "config/folders.h"
 #include "config/group_registry.h"
 #include "config/proxy_settings.h"
 #include "config/settings_keys.h"
@@ -84,7 +85,9 @@ TFormAccount::~TFormAccount() = default;
 
 void TFormAccount::FormShow() {
     const config::IniFile& a = *account_;
-    EditDRWAPluginFolder = a.ReadString(keys::kPlugin, keys::kPluginFolder, "");
+    // A new account starts with the plugins installed with the library.
+    EditDRWAPluginFolder =
+        a.ReadString(keys::kPlugin, keys::kPluginFolder, config::InstalledPluginFolder());
     EditPerlFolder = a.ReadString(keys::kPlugin, keys::kPerlExe, keys::kDefaultPerlExe);
     EditRubyFolder = a.ReadString(keys::kPlugin, keys::kRubyExe, keys::kDefaultRubyExe);
     RadioGroup1 = a.ReadInteger(keys::kPlugin, keys::kProxySetting, 0);

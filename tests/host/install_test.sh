@@ -1,6 +1,6 @@
 #!/bin/sh
 # `cmake --install` into an empty prefix: the installed host loads the library
-# beside it, new-account finds the sample plugins under share/drwa/plugins
+# from its folder under lib/, new-account finds the sample plugins under share/drwa/plugins
 # (not the source tree), and man finds the pages, and bash the completion.
 #   install_test.sh BUILD_DIR
 set -eu
@@ -9,7 +9,8 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for f in bin/drwa-host bin/drwa-tool bin/libdrwa_plugin.so share/drwa/plugins/cm_TEXTBOARD.PL share/drwa/plugins/lib/Board/Http.pm \
+arch=$(gcc -print-multiarch 2>/dev/null || true)
+for f in bin/drwa-host bin/drwa-tool lib/${arch:+$arch/}drwa/libdrwa_plugin.so share/drwa/plugins/cm_TEXTBOARD.PL share/drwa/plugins/lib/Board/Http.pm \
          share/man/man1/drwa-host.1 share/man/man1/drwa-tool.1 \
          share/bash-completion/completions/drwa-host share/bash-completion/completions/drwa-tool; do
     [ -f "$prefix/$f" ] || { echo "FAIL: $f was not installed"; exit 1; }
