@@ -56,6 +56,10 @@ windows: deps
 		-DDRWA_LINUX_HOST=$(CURDIR)/$(BUILD)/bin/drwa-host
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
+# The Windows zip and installer (build-win/package/), from the Windows build.
+windows-package: windows
+	scripts/windows-package $(WIN_BUILD)
+
 windows-test: windows
 	scripts/windows-test $(WIN_BUILD) $(JOBS)
 
