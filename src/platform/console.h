@@ -24,8 +24,14 @@ class ProcessConsole {
     // window on this system, a console without a window, the user's console).
     bool Hide();
 
+    // Whether the console given to the process here has a window that could
+    // show. A console without one never gets one: there is then nothing to
+    // keep hidden, ever.
+    bool HasWindow() const { return window_; }
+
   private:
     bool allocated_ = false;
+    bool window_ = false;
 };
 
 // Keeps the library's code loaded while a thread of its own runs. Where the
@@ -33,7 +39,8 @@ class ProcessConsole {
 // library's destructors under its loader lock, which a thread needs to end:
 // waiting for it there never returns), the thread holds the library instead,
 // so an unload waits for the thread rather than the other way round; the hold
-// is given back as the thread's very last act. Elsewhere it holds nothing.
+// is given back as the thread's very last act. Elsewhere it holds nothing, and
+// neither does it in a program, which is never unloaded.
 class ThreadModuleHold {
   public:
     // Taken before the thread starts, and moved into the thread's own state:
@@ -43,6 +50,10 @@ class ThreadModuleHold {
         other.module_ = nullptr;
     }
     ThreadModuleHold& operator=(ThreadModuleHold&&) = delete;
+
+    // True while it holds the library: an unload cannot tell the thread to
+    // end then, as it comes only after the thread has ended.
+    bool holds() const { return module_ != nullptr; }
 
     // Called on the holding thread when its work is done: where there is a
     // hold, the thread ends here with the hold given back, so that no code of

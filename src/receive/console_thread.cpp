@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "config/folders.h"
 #include "config/ini_file.h"
@@ -34,11 +35,15 @@ bool PluginConsole::Hide() {
 }
 
 TConsoleThread::TConsoleThread(PluginConsole& console)
+    : TConsoleThread(console, platform::ThreadModuleHold()) {}
+
+TConsoleThread::TConsoleThread(PluginConsole& console, platform::ThreadModuleHold hold)
     : console_(console),
       log_path_(config::ModuleFileWith(".log")),
       log_(config::IniFile(config::ModuleSettingsPath())
                .ReadBool(config::keys::kGeneral, config::keys::kLog, false)),
-      thread_([this, hold = platform::ThreadModuleHold()]() mutable {
+      holds_library_(hold.holds()),
+      thread_([this, hold = std::move(hold)]() mutable {
           Execute();
           hold.EndThread();
       }) {}
@@ -47,8 +52,11 @@ TConsoleThread::~TConsoleThread() {
     terminated_.store(true);
     // Where the thread holds the library, its last act may unload it: the
     // library's destructors then run on this very thread, which ends as soon
-    // as they are done and cannot wait for itself.
-    if (thread_.get_id() == std::this_thread::get_id())
+    // as they are done and cannot wait for itself. A thread that finished its
+    // work only gives the hold back and ends: an unload on another thread
+    // comes after the hold was given back, while the ending thread may still
+    // wait for the loader's lock that the unload holds.
+    if (thread_.get_id() == std::this_thread::get_id() || (holds_library_ && finished_.load()))
         thread_.detach();
     else
         thread_.join();
@@ -82,6 +90,7 @@ void TConsoleThread::Execute() {
             continue;
         }
         write("Success");
+        if (holds_library_ && !console_.HasWindow()) break;
         if (!Pause(kSuccessPauseMs)) break;
         if (++successes > kSuccessesToEnd) break;
     }

@@ -11,6 +11,8 @@ namespace drwa::platform {
 ProcessConsole::ProcessConsole(std::string_view title) {
     if (::GetConsoleWindow() || !::AllocConsole()) return;  // the user's console, or none at all
     allocated_ = true;
+    // Without a desktop (Wine without a display) the console has no window.
+    window_ = ::GetConsoleWindow() != nullptr;
     if (auto wide = win32::TryCp932ToWide(title)) ::SetConsoleTitleW(wide->c_str());
 }
 
@@ -33,10 +35,15 @@ const char kInThisModule = 0;  // its address names the module holding this code
 }  // namespace
 
 ThreadModuleHold::ThreadModuleHold() {
+    const auto here = reinterpret_cast<LPCWSTR>(&kInThisModule);
     HMODULE self = nullptr;
-    if (::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                             reinterpret_cast<LPCWSTR>(&kInThisModule), &self))
-        module_ = self;
+    // A program's code stays as long as its process: only a DLL is held.
+    if (!::GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            here, &self) ||
+        self == ::GetModuleHandleW(nullptr))
+        return;
+    if (::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, here, &self)) module_ = self;
 }
 
 void ThreadModuleHold::EndThread() {
