@@ -15,7 +15,8 @@ endif()
 target_compile_definitions(drwa-host PRIVATE DRWA_LIBRARY_SUBDIR="${DRWA_INSTALL_LIBRARY_DIR}")
 
 install(TARGETS drwa-host drwa-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS drwa_plugin LIBRARY DESTINATION ${DRWA_INSTALL_LIBRARY_DIR})
+# The Qt views' module beside it: the library opens it from its own folder.
+install(TARGETS drwa_plugin drwa_plugin_qt LIBRARY DESTINATION ${DRWA_INSTALL_LIBRARY_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/plugins/ DESTINATION ${CMAKE_INSTALL_DATADIR}/drwa/plugins
         USE_SOURCE_PERMISSIONS)
 install(FILES ${CMAKE_SOURCE_DIR}/share/bash-completion/completions/drwa-host

@@ -1,5 +1,6 @@
-// The settings dialogs on the screen, for the library's exports. No Qt header
-// here: the exports are compiled to CP932, which Qt's headers are not.
+// The settings dialogs on the screen, for the module's table (module_entry.h).
+// No Qt header here: the table is compiled to CP932, which Qt's headers are
+// not.
 #pragma once
 
 #include <cstdint>

@@ -53,7 +53,8 @@ QApplication& EnsureApplication() {
     // application object destroyed after that crashes the process on its way
     // out. The process ends it, as it ends the host.
     static OwnApplication& own = *new OwnApplication(choice.name);
-    // Nor may a host that unloads the library take Qt's code from under it.
+    // Nor may the library, closing this module as it is unloaded, take Qt's
+    // code from under it.
     platform::KeepModuleLoaded();
     return own.app();
 }

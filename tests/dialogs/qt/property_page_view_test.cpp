@@ -8,8 +8,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -28,25 +26,10 @@ namespace {
 
 using drwa::testing::RecordingQuestions;
 using drwa::testing::TempFolder;
+using drwa::testing::TypeFileName;
 using drwa::testing::TypeText;
 using drwa::testing::U;
 using drwa::testing::WhenModalShows;
-
-// The path typed into the file dialog's name box, once the dialog has read
-// the folder as a user would see it: typing selects in its list.
-void TypeFileName(QFileDialog& dialog, const std::string& path) {
-    const QString file = QString::fromStdString(path);
-    auto* listing = dialog.findChild<QFileSystemModel*>();
-    auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_TRUE(listing && name);
-    dialog.setDirectory(QFileInfo(file).absolutePath());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return listing->index(file).isValid(); }));
-    // Typed with the focus in the box, the name replaces the earlier choice.
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    name->setFocus();
-    name->setText(file);
-}
 
 class PropertyPage : public ::testing::Test {
   protected:

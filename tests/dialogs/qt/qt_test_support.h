@@ -1,9 +1,14 @@
 // What the Qt view tests share: the application on the offscreen platform,
-// a question service that records instead of asking, and a way to act on the
-// next modal dialog once it is up.
+// a question service that records instead of asking, a way to act on the
+// next modal dialog once it is up, and to type a path into a file dialog.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -56,6 +61,22 @@ inline void TypeText(QWidget* widget, const QString& text) {
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
     }
+}
+
+// The path typed into the file dialog's name box, once the dialog has read
+// the folder as a user would see it: typing selects in its list.
+inline void TypeFileName(QFileDialog& dialog, const std::string& path) {
+    const QString file = QString::fromStdString(path);
+    auto* listing = dialog.findChild<QFileSystemModel*>();
+    auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_TRUE(listing && name);
+    dialog.setDirectory(QFileInfo(file).absolutePath());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listing->index(file).isValid(); }));
+    // Typed with the focus in the box, the name replaces the earlier choice.
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    name->setFocus();
+    name->setText(file);
 }
 
 inline QString U(const char* utf8) {
