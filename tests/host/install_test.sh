@@ -10,8 +10,8 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 arch=$(gcc -print-multiarch 2>/dev/null || true)
-for f in bin/drwa-host bin/drwa-tool lib/${arch:+$arch/}drwa/libdrwa_plugin.so share/drwa/plugins/cm_TEXTBOARD.PL share/drwa/plugins/lib/Board/Http.pm \
-         share/man/man1/drwa-host.1 share/man/man1/drwa-tool.1 \
+for f in bin/drwa-host bin/drwa-tool lib/${arch:+$arch/}drwa/libdrwa_plugin.so lib/${arch:+$arch/}drwa/libdrwa_plugin_qt.so share/drwa/plugins/cm_TEXTBOARD.PL share/drwa/plugins/lib/Board/Http.pm \
+         share/man/man1/drwa-host.1.gz share/man/man1/drwa-tool.1.gz \
          share/bash-completion/completions/drwa-host share/bash-completion/completions/drwa-tool; do
     [ -f "$prefix/$f" ] || { echo "FAIL: $f was not installed"; exit 1; }
 done
