@@ -108,8 +108,9 @@ TEST(WinReceive, ThePoolEndsAPluginIgnoringTheBreakWithItsChildAtTheHardLimit) {
 }
 
 // Unloading under the loader lock cannot wait for the console thread: the
-// thread holds the library instead, and the library goes when the thread has
-// run its course (its eleventh success, about 16.5 s after the start).
+// thread holds the library instead, and the library goes when the thread lets
+// go of it (at once where the console has no window to hide, as under Wine;
+// after its course, about 16.5 s, where it has one).
 TEST(WinReceive, UnloadingTheLibraryNeverWaitsForItsConsoleThread) {
     const std::wstring name = L"process_console_library.dll";
     HMODULE library = LoadLibraryW(name.c_str());
