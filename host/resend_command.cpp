@@ -15,6 +15,7 @@
 #include "account_folders.h"
 #include "host_context.h"
 #include "host_system.h"
+#include "post/outbox_states.h"
 #include "terminal_text.h"
 #include "text/code_conversions.h"
 #include "text/header_words.h"
@@ -47,21 +48,11 @@ std::vector<fs::path> HeldMails(const fs::path& held) {
     return files;
 }
 
-// A name in the outbox that the library's search finds and no other mail has.
-fs::path FreeOutboxName(const fs::path& outbox, const fs::path& held_file) {
-    std::string stem = held_file.stem().string();
-    if (!stem.starts_with("vxq")) stem = "vxq" + stem;
-    fs::path target = outbox / (stem + ".tmp");
-    for (int n = 2; fs::exists(target); ++n)
-        target = outbox / (stem + "-" + std::to_string(n) + ".tmp");
-    return target;
-}
-
 }  // namespace
 
 int RunResend(HostContext& host, const std::vector<std::string>& args) {
     const fs::path outbox = OutboxFolder(ToUtf8(host.Account()));
-    const fs::path held = outbox / "held";
+    const fs::path held = outbox / drwa::post::kHeldFolder;
     if (args.empty()) {
         const std::vector<fs::path> files = HeldMails(held);
         if (files.empty()) Print(stdout, "no mail is held in %s\n", held.c_str());
@@ -80,15 +71,17 @@ int RunResend(HostContext& host, const std::vector<std::string>& args) {
             status = 2;
             continue;
         }
-        const fs::path target = FreeOutboxName(outbox, file);
-        fs::rename(file, target, ec);
-        if (ec) {
+        // Under a name no mail of the outbox has, as the send itself moves
+        // mails between its folders.
+        try {
+            const std::string target =
+                drwa::post::MoveMailInto(ToCp932(file.string()), ToCp932(outbox.string()));
+            Print(stdout, "%s goes again with the next send\n", ToUtf8(target).c_str());
+        } catch (const std::exception& e) {
             Print(stderr, "drwa-host resend: cannot move %s: %s\n", file.c_str(),
-                  ec.message().c_str());
+                  ToUtf8(e.what()).c_str());
             status = 1;
-            continue;
         }
-        Print(stdout, "%s goes again with the next send\n", target.c_str());
     }
     return status;
 }

@@ -1,11 +1,9 @@
 #include "post/http_post.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cstdint>
 #include <functional>
-#include <optional>
 
 #include "config/folders.h"
 #include "config/ini_file.h"
@@ -86,39 +84,22 @@ bool IsSuccess(int status) {
 // Why a mail is held, before the particular reason.
 const std::string kUnsure = "投稿が掲示板に届いたかわかりません。";
 
-// Whether the answer holds `text` (Shift_JIS), in the codes boards answer in:
-// Shift_JIS, EUC-JP or ISO-2022-JP as the library reads them, or UTF-8.
-bool PageHolds(std::string_view answer, std::string_view text) {
-    const std::string page = text::ConvertJapaneseCode(answer, JapaneseCode::kShiftJis);
-    if (page.find(text) != std::string::npos) return true;
-    const std::optional<std::string> utf8 = platform::TryCp932ToUtf8(text);
-    return utf8 && answer.find(*utf8) != std::string_view::npos;
-}
-
-// Where `tag` (ASCII) begins at or after `from`, in any letter case. No
-// byte of a UTF-8 character is ASCII; a Shift_JIS page is searched knowing
-// its double-byte characters.
-std::optional<std::size_t> FindTag(std::string_view page, std::size_t from, std::string_view tag,
-                                   bool sjis) {
-    if (sjis) {
-        const auto found = text::FindText(page, from, 0, tag);
-        return found ? std::optional(found->start) : std::nullopt;
-    }
-    const auto at = std::search(
-        page.begin() + static_cast<std::ptrdiff_t>(from), page.end(), tag.begin(), tag.end(),
-        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-    return at == page.end() ? std::nullopt : std::optional(std::size_t(at - page.begin()));
+// The answer as Shift_JIS text: a page in UTF-8 converted from it, any other
+// read in the codes the library knows (Shift_JIS, EUC-JP, ISO-2022-JP).
+std::string PageText(std::string_view answer) {
+    if (auto sjis = platform::TryUtf8ToCp932(answer)) return *std::move(sjis);
+    return text::ConvertJapaneseCode(answer, JapaneseCode::kShiftJis);
 }
 
 // The page's <title>, for a message that says which page the board showed.
-std::string PageTitle(std::string_view page, bool sjis = true) {
-    const auto open = FindTag(page, 0, "<title", sjis);
+std::string PageTitle(std::string_view page) {
+    const auto open = text::FindText(page, 0, 0, "<title");
     if (!open) return {};
-    const auto start = page.find('>', *open);
+    const auto start = page.find('>', open->start);
     if (start == std::string_view::npos) return {};
-    const auto end = FindTag(page, start + 1, "</title", sjis);
+    const auto end = text::FindText(page, start, 1, "</title");
     if (!end) return {};
-    std::string title(page.substr(start + 1, *end - start - 1));
+    std::string title(page.substr(start + 1, end->start - start - 1));
     for (char& c : title)
         if (c == '\r' || c == '\n' || c == '\t') c = ' ';
     const auto first = title.find_first_not_of(' ');
@@ -132,17 +113,12 @@ std::string PageTitle(std::string_view page, bool sjis = true) {
 constexpr std::string_view kRefusalTitles[] = {"ＥＲＲＯＲ", "ERROR", "エラー", "書き込めません"};
 constexpr std::string_view kRefusalMarks[] = {"_X:error", "_X:false", "_X:cookie", "_X:check"};
 
-bool IsRefusal(std::string_view answer, std::string_view sjis_page) {
-    const std::string title = PageTitle(sjis_page);
-    const std::string raw_title = PageTitle(answer, false);  // a UTF-8 page's
-    for (std::string_view mark : kRefusalTitles) {
-        const std::optional<std::string> utf8 = platform::TryCp932ToUtf8(mark);
-        if (text::FindText(title, 0, 0, mark) ||
-            (utf8 && raw_title.find(*utf8) != std::string::npos))
-            return true;
-    }
+bool IsRefusal(std::string_view page) {
+    const std::string title = PageTitle(page);
+    for (std::string_view mark : kRefusalTitles)
+        if (text::FindText(title, 0, 0, mark)) return true;
     for (std::string_view mark : kRefusalMarks)
-        if (answer.find(mark) != std::string_view::npos) return true;
+        if (page.find(mark) != std::string_view::npos) return true;
     return false;
 }
 
@@ -233,12 +209,12 @@ bool PostOverHttp(const std::string& account_path, ProgressCallback callback, Ht
     }
 
     const std::string success = group.ReadString(keys::kBasic, keys::kPostSuccessText, "");
-    if (!success.empty() && !PageHolds(received, success)) {
-        const std::string page = text::ConvertJapaneseCode(received, JapaneseCode::kShiftJis);
+    const std::string page = success.empty() ? std::string() : PageText(received);
+    if (!success.empty() && page.find(success) == std::string::npos) {
         const std::string title = "「" + PageTitle(page) + "」\r\n" + received;
         // A page that says it refused leaves nothing on the board; any other
         // page may be one the board shows after taking the post.
-        if (IsRefusal(received, page))
+        if (IsRefusal(page))
             mail.Fail("掲示板が投稿を受け付けませんでした:" + title);
         else
             mail.Hold(kUnsure + "掲示板の応答に POST_SUCCESS_TEXT の文字列がありません:" + title);

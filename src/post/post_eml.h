@@ -72,10 +72,7 @@ struct TPostEml {
         Fail(why);
     }
     // False (with the mail failed) when the driver could not mark it.
-    bool MayLeave() {
-        if (!Leaving || Leaving()) return true;
-        return false;
-    }
+    bool MayLeave() { return !Leaving || Leaving(); }
 };
 
 // The records of one send, sorted by GroupKey once all are read.

@@ -1,7 +1,6 @@
 #include "post/send_driver.h"
 
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "common/error.h"
@@ -9,7 +8,6 @@
 #include "config/ini_file.h"
 #include "config/settings_keys.h"
 #include "config/shared_records.h"
-#include "platform/files.h"
 #include "post/http_post.h"
 #include "post/outbox_states.h"
 #include "post/outgoing_mail_reader.h"
@@ -37,86 +35,6 @@ bool Post(const std::string& account_path, ProgressCallback callback,
     return PostOverHttp(account_path, callback,
                         mail.PostCommand == "POST" ? HttpMethod::kPost : HttpMethod::kGet, mail);
 }
-
-// A mail that went out must leave the outbox: the next send would post it a
-// second time.
-void RemovePosted(const std::string& path) {
-    if (!platform::FileExists(path) || platform::DeleteFile(path)) return;
-    throw Error("ファイル「" + path + "」が削除できません\r\n" +
-                "二重投稿になるので、手動でこのファイルを削除してください");
-}
-
-// The mails of the outbox on their way, and where each of them ends.
-class Outbox {
-  public:
-    explicit Outbox(std::string folder)
-        : folder_(std::move(folder)),
-          sending_(platform::JoinPath(folder_, kSendingFolder)),
-          held_(platform::JoinPath(folder_, kHeldFolder)) {}
-
-    const std::string& folder() const { return folder_; }
-
-    // Marks the mail as on its way the moment before its request leaves.
-    void Watch(TPostEml& mail) {
-        on_its_way_.clear();
-        mail.Leaving = [this, &mail] {
-            try {
-                on_its_way_ = MoveMailInto(mail.FileName, sending_);
-                return true;
-            } catch (const Error& e) {
-                mail.Fail(std::string("送信前にファイルを移せません:") + e.what());
-                return false;
-            }
-        };
-    }
-
-    // Puts the mail where its outcome says: deleted once posted, held when the
-    // board may have it, back in the outbox when it surely never got there.
-    void Settle(TPostEml& mail, bool stopped) {
-        mail.Leaving = nullptr;
-        const std::string path = std::exchange(on_its_way_, {});
-        // The host's outbox keeps only what the host expects, once the mail
-        // has left the folder of mails on their way.
-        struct Tidy {
-            const std::string& folder;
-            ~Tidy() { platform::RemoveEmptyFolder(folder); }
-        } tidy{sending_};
-        if (path.empty()) {
-            if (!stopped && !mail.Failed()) RemovePosted(mail.FileName);
-            return;
-        }
-        if (mail.Held) {
-            // A move that fails leaves it on its way, which the next send
-            // holds as well.
-            try {
-                mail.FileName = MoveMailInto(path, held_);
-            } catch (const Error&) {
-                mail.FileName = path;
-            }
-        } else if (stopped || mail.Failed()) {
-            mail.FileName = MoveMailInto(path, folder_);
-        } else {
-            RemovePosted(path);
-        }
-    }
-
-    // The mails a killed send left on their way, held now and reported.
-    void HoldInterrupted(const std::string& dummy_domain, const GroupTable& groups,
-                         SendList& mails) {
-        for (const std::string& path : HoldInterruptedMails(folder_)) {
-            TPostEml mail;
-            mail.DummyDomain = dummy_domain;
-            mail.Groups = &groups;
-            ReadOutgoingMail(mail, path);
-            mail.Hold("投稿が掲示板に届いたかわかりません。前回の送信が投稿の途中で終わりました");
-            mails.push_back(std::move(mail));
-        }
-    }
-
-  private:
-    std::string folder_, sending_, held_;
-    std::string on_its_way_;  // the current mail's file while it is on its way
-};
 
 }  // namespace
 

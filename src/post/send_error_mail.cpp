@@ -1,5 +1,7 @@
 #include "post/send_error_mail.h"
 
+#include <map>
+
 #include "common/error.h"
 #include "config/folders.h"
 #include "config/ini_file.h"
@@ -13,6 +15,10 @@ namespace drwa::post {
 namespace {
 
 constexpr std::size_t kHeadLines = 5;
+
+// What became of each bad mail's file, by its path: true deleted, false not
+// deletable. A bad mail without an entry had no file any more.
+using Removals = std::map<std::string, bool>;
 
 std::string ToMail(std::string_view sjis) {
     return text::ConvertJapaneseCode(sjis, text::JapaneseCode::kIso2022Jp);
@@ -60,10 +66,6 @@ std::vector<std::string> Lines(const SendList& list, const Removals& removals, b
 }
 
 }  // namespace
-
-std::vector<std::string> SendErrorMailLines(const SendList& list, const Removals& removals) {
-    return Lines(list, removals, false);
-}
 
 void WriteSendErrorMail(const std::string& account_path, const SendList& list, bool only_held) {
     // Written as if every bad mail went; rewritten in the rare case one won't.

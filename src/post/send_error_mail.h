@@ -2,22 +2,12 @@
 // that the user reads them in the mail client, with each mail's text.
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "post/post_eml.h"
 
 namespace drwa::post {
-
-// What became of each bad mail's file, by its path: true deleted, false not
-// deletable. A bad mail without an entry had no file any more.
-using Removals = std::map<std::string, bool>;
-
-// The lines of the send error mail for the failed records of `list`, in list
-// order, each with its action line. Only the five head lines when nothing
-// failed.
-std::vector<std::string> SendErrorMailLines(const SendList& list, const Removals& removals);
 
 // Writes the send error mail into the account's spool folder as a new GUID +
 // ".eml", unless nothing failed, and only then deletes the bad mails: their
