@@ -51,7 +51,8 @@ inline std::string ShiftJisToIso2022Jp(std::string_view s) {
             Put(out, k.cell);
             return i + (k.mark_merged ? 2 : 1);
         }
-        const BytePair j = ShiftJisToJis(b, At(t, i + 1));
+        const BytePair n = NecTwin(b, At(t, i + 1));
+        const BytePair j = ShiftJisToJis(n.first, n.second);
         Put(out, j.first);
         Put(out, j.second);
         return i + 2;
@@ -146,7 +147,8 @@ inline std::string ShiftJisToEucJp(std::string_view s) {
             Put(out, b);
             i += 1;
         } else {
-            const BytePair j = ShiftJisToJis(b, At(s, i + 1));
+            const BytePair n = NecTwin(b, At(s, i + 1));
+            const BytePair j = ShiftJisToJis(n.first, n.second);
             Put(out, j.first | 0x80);
             Put(out, j.second | 0x80);
             i += 2;

@@ -2,9 +2,6 @@
 
 #include <iconv.h>
 
-#include <cstdint>
-#include <map>
-
 #include <algorithm>
 #include <cerrno>
 #include <memory>
@@ -198,60 +195,6 @@ std::string WellFormedCp932(std::string text) {
     return text;
 }
 
-// CP932 has two codes for 388 characters: the IBM extension rows (lead
-// bytes 0xFA to 0xFC), which iconv writes, and NEC's row 13 or NEC-selected
-// rows (0x87, 0xED, 0xEE) or JIS X 0208 itself. Only the latter lie inside
-// the 94 x 94 rows that ISO-2022-JP and EUC-JP can carry; an IBM code would
-// come back from the outbox's ISO-2022-JP as another character (髙 as 裾).
-// So every IBM code with a twin is written as its twin.
-const std::map<std::uint16_t, std::uint16_t>& IbmTwins() {
-    static const std::map<std::uint16_t, std::uint16_t> twins = [] {
-        std::map<std::uint16_t, std::uint16_t> out;
-        Iconv cd = OpenIconv("UTF-8", "CP932");
-        if (!cd) return out;
-        auto decode = [&](unsigned lead, unsigned trail) {
-            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            return Recode(cd, std::string_view(pair, 2),
-                          [](std::string_view, std::string&) -> std::size_t { return 2; });
-        };
-        std::map<std::string, std::uint16_t> inside;  // character -> its code below 0xFA
-        for (unsigned lead = 0x81; lead <= 0xEE; ++lead) {
-            if (lead > 0x9F && lead < 0xE0) continue;
-            for (unsigned trail = 0x40; trail <= 0xFC; ++trail)
-                if (trail != 0x7F)
-                    inside.emplace(decode(lead, trail),
-                                   static_cast<std::uint16_t>(lead << 8 | trail));
-        }
-        for (unsigned lead = 0xFA; lead <= 0xFC; ++lead)
-            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                const std::string ch = decode(lead, trail);
-                const auto twin = ch.empty() ? inside.end() : inside.find(ch);
-                if (twin != inside.end())
-                    out.emplace(static_cast<std::uint16_t>(lead << 8 | trail), twin->second);
-            }
-        return out;
-    }();
-    return twins;
-}
-
-std::string WithoutIbmCodes(std::string text) {
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
-        if (c >= 0xFA && c <= 0xFC) {
-            const auto code =
-                static_cast<std::uint16_t>(c << 8 | static_cast<unsigned char>(text[i + 1]));
-            const auto twin = IbmTwins().find(code);
-            if (twin != IbmTwins().end()) {
-                text[i] = static_cast<char>(twin->second >> 8);
-                text[i + 1] = static_cast<char>(twin->second & 0xFF);
-            }
-        }
-        ++i;
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string Utf8ToCp932(std::string_view utf8) {
@@ -259,17 +202,16 @@ std::string Utf8ToCp932(std::string_view utf8) {
     Iconv cd = OpenIconv("CP932", kUtf8);
     if (!cd) throw std::runtime_error("iconv has no CP932");
     // No CP932 form (EILSEQ), or a sequence cut short at the end (EINVAL).
-    return WithoutIbmCodes(
-        Recode(cd, utf8, [](std::string_view rest, std::string& out) -> std::size_t {
-            char32_t cp;
-            const std::size_t n = Utf8SequenceLength(rest, &cp);
-            if (n == 0) {
-                out += '?';
-                return 1;
-            }
-            out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
-            return n;
-        }));
+    return Recode(cd, utf8, [](std::string_view rest, std::string& out) -> std::size_t {
+        char32_t cp;
+        const std::size_t n = Utf8SequenceLength(rest, &cp);
+        if (n == 0) {
+            out += '?';
+            return 1;
+        }
+        out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
+        return n;
+    });
 }
 
 std::string BodyToCp932(std::string_view bytes, std::string_view charset,
@@ -280,7 +222,7 @@ std::string BodyToCp932(std::string_view bytes, std::string_view charset,
     std::erase(text, '\0');
     const std::string name = Lower(charset);
     if (const auto code = JapaneseCharset(name))
-        return WithoutIbmCodes(WellFormedCp932(JapaneseToCp932(text, *code)));
+        return WellFormedCp932(JapaneseToCp932(text, *code));
     if (name.empty() || std::ranges::find(kAsciiCharsets, name) != std::end(kAsciiCharsets))
         return WellFormedCp932(GuessedToCp932(text));
     std::string utf8;

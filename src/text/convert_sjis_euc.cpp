@@ -123,7 +123,8 @@ std::string ShiftJisToEucJp(std::string_view sjis) {
                 w += 2;
                 i += 1;
             } else {
-                const BytePair j = kJisTables.ToJis(b, ByteAt(p, i + 1, n));
+                const BytePair s = NecTwin(b, ByteAt(p, i + 1, n));
+                const BytePair j = kJisTables.ToJis(s.first, s.second);
                 w[0] = j.first | 0x80;
                 w[1] = j.second | 0x80;
                 w += 2;

@@ -83,7 +83,8 @@ std::string ShiftJisToIso2022Jp(std::string_view sjis) {
             PutPair(w, kana.row, kana.cell);
             return i + (kana.mark_merged ? 2 : 1);
         }
-        const BytePair jis = kJisTables.ToJis(b, ByteAt(p, i + 1, n));
+        const BytePair s = NecTwin(b, ByteAt(p, i + 1, n));
+        const BytePair jis = kJisTables.ToJis(s.first, s.second);
         PutPair(w, jis.first, jis.second);
         return i + 2;
     });

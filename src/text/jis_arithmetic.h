@@ -32,6 +32,38 @@ constexpr BytePair ShiftJisToJis(unsigned s1, unsigned s2) {
     return {static_cast<std::uint8_t>(2 * (s1 - base)), static_cast<std::uint8_t>(s2 - 0x7E)};
 }
 
+// CP932 has 388 characters twice: in IBM's rows (lead bytes 0xFA to 0xFC,
+// which Windows writes) and in NEC's rows 13 and 89 to 92 or JIS X 0208
+// itself. Only the latter lie in the 94 x 94 rows that JIS and EUC-JP carry:
+// the arithmetic alone turns an IBM code into another character (髙 into 鄕).
+// The twin of an IBM code; any other pair unchanged.
+constexpr BytePair NecTwin(unsigned s1, unsigned s2) {
+    const unsigned code = s1 << 8 | s2;
+    // Position among the trail bytes 0x40-0x7E, 0x80-0xFC of a lead byte.
+    auto position = [](unsigned lead, unsigned trail) {
+        return (lead - 0xFA) * 188 + trail - 0x40 - (trail > 0x7F ? 1 : 0);
+    };
+    auto pair = [](unsigned c) {
+        return BytePair{static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c & 0xFF)};
+    };
+    if (s1 < 0xFA || s1 > 0xFC || s2 < 0x40 || s2 == 0x7F || s2 > 0xFC || code > 0xFC4B)
+        return pair(code);
+    if (code <= 0xFA49) return pair(0xEEEF + code - 0xFA40);  // ⅰ to ⅹ
+    if (code <= 0xFA53) return pair(0x8754 + code - 0xFA4A);  // Ⅰ to Ⅹ
+    constexpr unsigned kSymbols[] = {0x81CA, 0xEEFA, 0xEEFB, 0xEEFC,
+                                     0x878A, 0x8782, 0x8784, 0x81E6};  // ￢ ￤ ＇ ＂ ㈱ № ℡ ∵
+    if (code <= 0xFA5B) return pair(kSymbols[code - 0xFA54]);
+    // The 360 kanji stand in the same order in NEC's rows from 0xED40.
+    const unsigned at = position(s1, s2) - position(0xFA, 0x5C);
+    const unsigned trail = at % 188;
+    return pair((0xED + at / 188) << 8 | (0x40 + trail + (trail >= 0x3F ? 1 : 0)));
+}
+
+static_assert(NecTwin(0xFB, 0xFC).first == 0xEE && NecTwin(0xFB, 0xFC).second == 0xE0);  // 髙
+static_assert(NecTwin(0xFA, 0x5C).first == 0xED && NecTwin(0xFA, 0x5C).second == 0x40);
+static_assert(NecTwin(0xFC, 0x4B).first == 0xEE && NecTwin(0xFC, 0x4B).second == 0xEC);
+static_assert(NecTwin(0x88, 0x9F).first == 0x88 && NecTwin(0x88, 0x9F).second == 0x9F);
+
 static_assert(JisToShiftJis(0x21, 0x21).first == 0x81 && JisToShiftJis(0x21, 0x21).second == 0x40);
 static_assert(ShiftJisToJis(0x88, 0x9F).first == 0x30 && ShiftJisToJis(0x88, 0x9F).second == 0x21);
 static_assert(ShiftJisToJis(0xEA, 0xA4).first == 0x74 && ShiftJisToJis(0xEA, 0xA4).second == 0x26);

@@ -40,6 +40,13 @@ TEST(ConvertJapaneseCode, ConvertsFromTheDetectedCode) {
         {"katakana-only line among kanji", "ｶﾞｷﾞ\n漢", Code::kIso2022Jp,
          "\x1B$B%,%.\x1B(J\n\x1B$B4A\x1B(J"},
         {"Shift_JIS to EUC-JP", "日本ｱ", Code::kEucJp, "\xC6\xFC\xCB\xDC\x8E\xB1"},
+        // What Windows writes for 髙, ⅰ and ㈱ (IBM's rows) leaves by the NEC
+        // codes JIS can carry, and reads back as the same characters.
+        {"IBM codes to JIS", "橋\xFB\xFC\xFA\x40\xFA\x58", Code::kIso2022Jp,
+         "\x1B$B66|b|q-j\x1B(J"},
+        {"IBM codes to EUC-JP", "橋\xFB\xFC", Code::kEucJp, "\xB6\xB6\xFC\xE2"},
+        {"and back, by NEC's codes", "\x1B$B66|b|q-j\x1B(J", Code::kShiftJis,
+         "橋\xEE\xE0\xEE\xEF\x87\x8A"},
         {"EUC-JP to Shift_JIS", "\xC6\xFC\x8E\xB1", Code::kShiftJis, "日ｱ"},
         {"EUC-JP katakana to JIS", "\xC6\xFC\x8E\xCA\x8E\xDF", Code::kIso2022Jp,
          "\x1B$BF|%Q\x1B(J"},
