@@ -206,15 +206,13 @@ GPtr<InternetAddressList> ParseAddresses(GMimeParserOptions* options, const std:
         internet_address_list_parse(options, WithQWords(WithQuotedLocalPart(value)).c_str()));
 }
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::string AddressOf(InternetAddressMailbox* box) {
     const char* addr = internet_address_mailbox_get_addr(box);
     return addr ? addr : "";
+}
+
+bool SameAddress(const std::string& a, const std::string& b) {
+    return g_ascii_strcasecmp(a.c_str(), b.c_str()) == 0;
 }
 
 // The addresses of the mail's To, Cc and Bcc headers, parsed; the lists own
@@ -243,17 +241,15 @@ std::string ToLine(GMimeParserOptions* options, GMimeObject* message,
                    const std::vector<std::string>& boards) {
     HeaderAddresses headers = ReadHeaderAddresses(options, message, {"To", "Cc"});
     std::vector<InternetAddressMailbox*> chosen;
-    std::vector<std::string> seen;
     auto take = [&](InternetAddressMailbox* box) {
-        const std::string addr = Lower(AddressOf(box));
-        if (std::ranges::find(seen, addr) != seen.end()) return;
-        seen.push_back(addr);
-        chosen.push_back(box);
+        const std::string addr = AddressOf(box);
+        if (std::ranges::none_of(chosen, [&](auto* c) { return SameAddress(AddressOf(c), addr); }))
+            chosen.push_back(box);
     };
     for (InternetAddressMailbox* box : headers.boxes) {
         const std::string addr = AddressOf(box);
         const bool named = boards.empty() || std::ranges::any_of(boards, [&](const std::string& b) {
-                               return Lower(b) == Lower(addr);
+                               return SameAddress(b, addr);
                            });
         if (IsBoardAddress(addr) && named) take(box);
     }
