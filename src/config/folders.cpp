@@ -106,18 +106,18 @@ std::string ModuleFileWith(std::string_view extension) {
 }
 
 std::string InstalledPluginFolder() {
-    const std::string module = FolderOfFile(platform::ModulePath());
-    for (const char* relative : {"plugins", "../../share/drwa/plugins",
-                                 "../../../share/drwa/plugins", "../share/drwa/plugins"}) {
-        std::string folder = module;
-        for (std::string_view rest = relative; !rest.empty();) {
-            const std::size_t slash = rest.find('/');
-            const std::string_view part = rest.substr(0, slash);
-            folder = part == ".." ? FolderOfFile(folder) : platform::JoinPath(folder, part);
-            rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash + 1);
-        }
+    const std::string beside = FolderOfFile(platform::ModulePath());
+    auto shared_under = [](const std::string& prefix) {
+        return platform::JoinPath(platform::JoinPath(platform::JoinPath(prefix, "share"), "drwa"),
+                                  "plugins");
+    };
+    // Beside the library; under the prefix of PREFIX/lib/drwa, of
+    // PREFIX/lib/ARCH/drwa, of a library in PREFIX/bin.
+    const std::string lib = FolderOfFile(beside);
+    for (const std::string& folder :
+         {platform::JoinPath(beside, "plugins"), shared_under(FolderOfFile(lib)),
+          shared_under(FolderOfFile(FolderOfFile(lib))), shared_under(lib)})
         if (platform::FolderExists(folder)) return folder;
-    }
     return {};
 }
 
