@@ -22,7 +22,7 @@ function(drwa_win_test name)
   target_link_libraries(${name} PRIVATE drwa_test_support drwa_core GTest::gtest_main GTest::gmock)
   add_test(NAME win.${name} COMMAND ${name})
   set_tests_properties(win.${name} PROPERTIES
-    ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300)
+    ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300 ${DRWA_SHARED_BLOCK_LOCK})
 endfunction()
 
 set(T ${DRWA_ROOT}/tests)
@@ -78,6 +78,6 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
     COMMAND ${Python3_EXECUTABLE} ${DRWA_ROOT}/tests/win32/dll_same_mails.py ${DRWA_LINUX_HOST}
       ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:drwa-host> $<TARGET_FILE:nothing>
       ${DRWA_ROOT})
-  set_tests_properties(win.dll_same_mails PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300
+  set_tests_properties(win.dll_same_mails PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 ${DRWA_SHARED_BLOCK_LOCK}
     ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}")
 endif()

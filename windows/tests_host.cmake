@@ -57,4 +57,6 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
   set_tests_properties(win.host_text_test win.host_info win.host_groups win.host_receive_send
     PROPERTIES
     ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300)
+  set_tests_properties(win.host_info win.host_groups win.host_receive_send PROPERTIES
+    ${DRWA_SHARED_BLOCK_LOCK})
 endif()

@@ -28,7 +28,7 @@ if(TARGET drwa_test_support)
   add_test(NAME win.http_post COMMAND win_http_post_test
     --gtest_filter=-HttpPost.ARefusedConnectionCarriesTheClientsMessage)
   set_tests_properties(win.http_post PROPERTIES
-    ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300)
+    ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300 ${DRWA_SHARED_BLOCK_LOCK})
 endif()
 
 add_test(NAME win.network_imports
@@ -49,5 +49,5 @@ if(TARGET drwa_test_support)
   add_test(NAME win.send_http COMMAND win_send_http_test
     --gtest_filter=Send.EmptyOutbox*:Send.EveryMail*:Send.StopAtSending*)
   set_tests_properties(win.send_http PROPERTIES
-    ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300)
+    ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR}" TIMEOUT 300 ${DRWA_SHARED_BLOCK_LOCK})
 endif()

@@ -27,7 +27,7 @@ target_link_libraries(process_console_library PRIVATE drwa_core)
 add_dependencies(process_receive_test pieces stubborn console_library_host process_console_library)
 add_test(NAME win.process_receive_test COMMAND process_receive_test)
 set_tests_properties(win.process_receive_test PROPERTIES
-  ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 300)
+  ENVIRONMENT "DRWA_WINE_BUILD=${CMAKE_BINARY_DIR};DISPLAY=" TIMEOUT 300 ${DRWA_SHARED_BLOCK_LOCK})
 
 # Built like the plugin DLL and the plugins: nothing but Windows' own DLLs.
 add_test(NAME win.process_imports
