@@ -45,13 +45,16 @@ test: build
 		$(MAKE) --no-print-directory windows-test; \
 	fi
 
-# The 32-bit Windows build with Debian's mingw-w64 (windows/CMakeLists.txt):
+# The 32-bit Windows build of the same project with Debian's mingw-w64:
 # drwa_plugin.dll, drwa-host.exe and the test programs, as .exe; Release, as
-# shipped.
+# shipped. (A build folder configured from another source folder is made
+# afresh.)
 WIN_BUILD ?= build-win
 MINGW_CXX := i686-w64-mingw32-g++-posix
 windows: deps
-	cmake -S windows -B $(WIN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	@grep -qsx 'CMAKE_HOME_DIRECTORY:INTERNAL=$(CURDIR)' $(WIN_BUILD)/CMakeCache.txt || \
+		rm -rf $(WIN_BUILD)/CMakeCache.txt $(WIN_BUILD)/CMakeFiles
+	cmake -S . -B $(WIN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
 		-DDRWA_LINUX_HOST=$(CURDIR)/$(BUILD)/bin/drwa-host
 	cmake --build $(WIN_BUILD) -j $(JOBS)

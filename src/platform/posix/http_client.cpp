@@ -13,7 +13,6 @@
 #include <memory>
 #include <string_view>
 
-#include "config/ini_file.h"
 #include "platform/system.h"
 
 namespace drwa::platform {
@@ -102,7 +101,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
         t->status_line = Trimmed(line);
         t->location.clear();
     } else if (line.size() > kLocation.size() &&
-               config::SameTextNoCase(line.substr(0, kLocation.size()), kLocation)) {
+               curl_strnequal(line.data(), kLocation.data(), kLocation.size())) {
         t->location = Trimmed(line.substr(kLocation.size()));
     }
     return size * count;

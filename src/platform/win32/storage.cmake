@@ -9,9 +9,7 @@ target_sources(drwa_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/trash.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shared_memory.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../shared_memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/charset_edge.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../charset_strict.cpp
   ${CMAKE_CURRENT_LIST_DIR}/account_lock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/digest.cpp)
 target_link_libraries(drwa_platform PUBLIC ole32 shell32 advapi32)
