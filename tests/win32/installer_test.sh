@@ -18,9 +18,11 @@ mkdir -p "$HOME" "$TMPDIR" "$XDG_DATA_HOME"
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-"$here/scripts/windows-package" "$build" >/dev/null
-setup=$(ls "$build"/package/drwa_*_setup.exe)
-expected=$(cd "$build/package/drwa" && find . -type f | sort)
+# Packaged into the test's own folder: the runs under each code page go side
+# by side.
+"$here/scripts/windows-package" "$build" "$work/package" >/dev/null
+setup=$(ls "$work"/package/drwa_*_setup.exe)
+expected=$(cd "$work/package/drwa" && find . -type f | sort)
 exports=$(grep -c '^ *[A-Za-z][A-Za-z]* *@[0-9]' "$here/src/plugin/drwa_plugin.def" || true)
 
 # mode: the installer's switch, the registry root it writes
