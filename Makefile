@@ -63,8 +63,10 @@ windows: deps
 windows-package: windows
 	scripts/windows-package $(WIN_BUILD)
 
+# Twice the cores: the programs under Wine mostly wait on it.
+WIN_TEST_JOBS ?= $(shell echo $$(($(JOBS) * 2)))
 windows-test: windows
-	scripts/windows-test $(WIN_BUILD) $(JOBS)
+	scripts/windows-test $(WIN_BUILD) $(WIN_TEST_JOBS)
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
@@ -97,7 +99,7 @@ fuzz:
 	@scripts/install-deps --fuzz
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 		-DCMAKE_BUILD_TYPE=Debug -DDRWA_FUZZ=ON -DDRWA_SANITIZE=ON -DDRWA_TESTS=OFF -DDRWA_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 
 # Each fuzz target for FUZZ_SECONDS over its seeds; a finding fails the run and
 # its input is left under $(FUZZ_BUILD)/fuzz-findings.

@@ -7,13 +7,12 @@
 
 #include "text/byte_scan.h"
 #include "text/code_conversions.h"
+#include "text/jis_arithmetic.h"
 #include "text/jis_tables.h"
 #include "text/output_buffer.h"
 
 namespace drwa::text {
 namespace {
-
-constexpr unsigned char kEsc = 0x1B;
 
 // Reads ISO-2022-JP loosely, as mail from every kind of sender arrives: ESC $
 // and any byte enters double-byte mode (JIS X 0208 in its 1978 and 1983

@@ -8,19 +8,12 @@
 #include "text/byte_scan.h"
 #include "text/code_conversions.h"
 #include "text/halfwidth_kana.h"
+#include "text/jis_arithmetic.h"
 #include "text/jis_tables.h"
 #include "text/output_buffer.h"
 
 namespace drwa::text {
 namespace {
-
-constexpr unsigned kEucKanaPrefix = 0x8E;
-
-// The byte at `i`, or 0 when the text ends before it: a lead byte at the very
-// end is converted with a trail byte of 0 instead of a read past the end.
-inline unsigned ByteAt(const unsigned char* p, std::size_t i, std::size_t n) {
-    return i < n ? p[i] : 0;
-}
 
 // Converts the characters starting before `end` one by one (at least one byte
 // must follow `end`); returns the index after the last one.

@@ -5,24 +5,16 @@
 #include "text/byte_scan.h"
 #include "text/code_conversions.h"
 #include "text/halfwidth_kana.h"
+#include "text/jis_arithmetic.h"
 #include "text/jis_tables.h"
 #include "text/output_buffer.h"
 
 namespace drwa::text {
 namespace {
 
-constexpr unsigned char kEsc = 0x1B;
-constexpr unsigned kEucKanaPrefix = 0x8E;
-
 // Most output bytes per input byte: a half-width katakana between two ASCII
 // bytes gives ESC $ B, two bytes and ESC ( J.
 constexpr std::size_t kMaxGrowth = 5;
-
-// The byte at `i`, or 0 when the text ends before it: a lead byte at the very
-// end is converted with a trail byte of 0 instead of a read past the end.
-inline unsigned ByteAt(const unsigned char* p, std::size_t i, std::size_t n) {
-    return i < n ? p[i] : 0;
-}
 
 inline void PutEscape(unsigned char*& w, unsigned char second, unsigned char final_byte) {
     w[0] = kEsc;

@@ -7,6 +7,7 @@
 
 #include "text/byte_scan.h"
 #include "text/code_conversions.h"
+#include "text/jis_arithmetic.h"
 
 namespace drwa::text {
 namespace {
@@ -22,7 +23,6 @@ constexpr std::size_t kPlainRun = 64 * 1024;
 // Pieces are converted once this much is pending (or at the end).
 constexpr std::size_t kMinPiece = 16 * 1024;
 
-constexpr unsigned char kEsc = 0x1B;
 // After a piece of ISO-2022-JP: back to single-byte mode, then a byte that
 // only comes out when no NUL ended the Shift_JIS text before it.
 constexpr std::string_view kJisSentinel = "\x1B(BZ";

@@ -3,9 +3,21 @@
 // malformed pairs convert to malformed pairs instead of failing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace drwa::text {
+
+// Bytes of the codes themselves: the start of an ISO-2022-JP escape sequence,
+// and EUC-JP's prefix of a half-width katakana (SS2).
+inline constexpr unsigned char kEsc = 0x1B;
+inline constexpr unsigned kEucKanaPrefix = 0x8E;
+
+// The byte at `i`, or 0 when the text ends before it: a lead byte at the very
+// end is converted with a trail byte of 0 instead of a read past the end.
+inline unsigned ByteAt(const unsigned char* p, std::size_t i, std::size_t n) {
+    return i < n ? p[i] : 0;
+}
 
 struct BytePair {
     std::uint8_t first;

@@ -34,21 +34,6 @@ std::string ErrorText(int err) {
 
 using Fd = UniqueFd;
 
-bool WriteAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::string HiddenSibling(const fs::path& target) {
     static thread_local std::mt19937_64 rng{std::random_device{}()};
     char suffix[20];

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/charset_edge.h"
+#include "platform/posix/unique_fd.h"
 #include "platform/terminal_answer.h"
 
 namespace drwa::platform {
@@ -25,17 +26,6 @@ std::string ReadAnswerLine(int fd) {
     }
     return line;
 }
-
-namespace {
-void WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // a closed terminal: the answer decides alone
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-}  // namespace
 
 // The text in UTF-8; bytes that do not read as CP932 are shown as they are
 // rather than not at all.

@@ -10,6 +10,7 @@
 
 #include "common/error.h"
 #include "platform/files.h"
+#include "platform/posix/unique_fd.h"
 
 namespace drwa::platform {
 namespace {
@@ -17,18 +18,6 @@ namespace {
 [[noreturn]] void Fail(std::string_view path, int err) {
     errno = err;
     throw Error(std::string(path) + ": " + LastSystemErrorText());
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 // A fresh hidden name beside `target` (native).

@@ -1,10 +1,12 @@
 // The owner of one POSIX file descriptor: closed when it goes, unless handed
-// on. Header-only, so the host program, which links no part of the library,
-// can use it too.
+// on; and a write of all the bytes to one. Header-only, so the host program, which links no part of
+// the library, can use it too.
 #pragma once
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <string_view>
 #include <utility>
 
 namespace drwa::platform {
@@ -28,5 +30,17 @@ class UniqueFd {
   private:
     int fd_;
 };
+
+// Writes every byte, again after an interrupted call; false when the
+// descriptor takes no more (a closed pipe or terminal, a full disk).
+inline bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
 
 }  // namespace drwa::platform
