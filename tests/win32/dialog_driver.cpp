@@ -74,10 +74,19 @@ bool DialogDriver::Checked(int id) const {
     return state == BST_CHECKED;
 }
 
+// Under Wine the focus comes back to the dialog through the X server's focus
+// events after a message box closes: for a moment no window has it. Waits
+// that moment out (a dialog always keeps some control focused).
 HWND DialogDriver::Focus() const {
+    const DWORD thread = ::GetWindowThreadProcessId(dialog_, nullptr);
     GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog_, nullptr), &info);
+    for (int i = 0; i < 200; ++i) {
+        info = GUITHREADINFO{};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(thread, &info);
+        if (info.hwndFocus) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     return info.hwndFocus;
 }
 
