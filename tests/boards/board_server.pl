@@ -68,22 +68,23 @@ while (my $c = $server->accept) {
     my $body = '';
     read $c, $body, $h{'content-length'} if $h{'content-length'};
 
+    # Each request is logged before its answer leaves: a client that has its
+    # answer finds the request in the log.
     my ($status, $headers, $content) = answer($method, $target, $version, \%h, $body);
     if ($status eq 'DROP') {
         # The request was taken (and acted on) but the connection ends
         # without an answer, as when a front end or the network drops it.
-        close $c;
         log_request($method, $target, \%h, $body, 'DROP', 0, $received);
+        close $c;
         next;
     }
     my $head = "HTTP/1.0 $status\r\nDate: " . time2str() . "\r\n";
     $head .= "$_->[0]: $_->[1]\r\n" for @$headers;
     $head .= 'Content-Length: ' . length($content) . "\r\nConnection: close\r\n\r\n";
-    print $c $head, ($method eq 'HEAD' ? '' : $content);
-    close $c;
-
     my $sent = length($head) + ($method eq 'HEAD' ? 0 : length $content);
     log_request($method, $target, \%h, $body, $status =~ s/ .*//r, $sent, $received);
+    print $c $head, ($method eq 'HEAD' ? '' : $content);
+    close $c;
 }
 
 sub log_request {
