@@ -82,7 +82,7 @@ TSAN_BUILD ?= build-tsan
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DDRWA_TSAN=ON -DDRWA_BENCH=OFF
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target receive_pool_test receive_driver_test drwa_plugin
-	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
 		ctest --output-on-failure -R '^(Pool|Receive)\.'
 
 demo: build
